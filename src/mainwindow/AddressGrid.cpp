@@ -1,0 +1,103 @@
+#include "mainwindow/AddressGrid.h"
+
+#include "mainwindow/FormDefinition.h"
+
+#include <QFontMetrics>
+#include <QHeaderView>
+#include <QLineEdit>
+
+#include <algorithm>
+
+using namespace Qt::StringLiterals;
+
+int CellLimitDelegate::limitFor(int row, int column)
+{
+    if (row != 0)
+        return FormDefinition::kDefaultCellLimit;
+    return column == 3 ? FormDefinition::kRow1UrlLimit : FormDefinition::kRow1Limit;
+}
+
+QWidget *CellLimitDelegate::createEditor(QWidget *parent, const QStyleOptionViewItem &option,
+                                         const QModelIndex &index) const
+{
+    QWidget *editor = QStyledItemDelegate::createEditor(parent, option, index);
+    if (auto *line = qobject_cast<QLineEdit *>(editor))
+        line->setMaxLength(limitFor(index.row(), index.column()));
+    return editor;
+}
+
+QFont gridFont(qreal pointSize)
+{
+    QFont font;
+    font.setFamilies({QString::fromUtf16(FormDefinition::kGridFace), u"MS PGothic"_s,
+                      u"Noto Sans CJK JP"_s, u"Noto Sans JP"_s});
+    font.setPointSizeF(pointSize);
+    font.setWeight(QFont::Normal);
+    return font;
+}
+
+AddressGrid::AddressGrid(QWidget *parent) : QTableWidget(FormDefinition::kRows,
+                                                         int(FormDefinition::kColumns.size()), parent)
+{
+    const QFont font = gridFont(FormDefinition::kGridPointSize);
+    setFont(font);
+    horizontalHeader()->setFont(font);
+    verticalHeader()->setFont(font);
+    setItemDelegate(new CellLimitDelegate(this));
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    // Typing replaces a cell's text, F2 or a double click edits it in place.
+    setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::SelectedClicked
+                    | QAbstractItemView::EditKeyPressed | QAbstractItemView::AnyKeyPressed);
+    // Header and both rows share the grid's designed height in equal parts.
+    for (QHeaderView *header : {horizontalHeader(), verticalHeader()}) {
+        header->setMinimumSectionSize(1);
+        header->setSectionResizeMode(QHeaderView::Fixed);
+    }
+
+    // Widths in character units, each a width of "0", plus the cell's margins.
+    const int digit = QFontMetrics(font).horizontalAdvance(QLatin1Char('0'));
+    QStringList headers;
+    for (int c = 0; c < columnCount(); ++c) {
+        const FormDefinition::Column &column = FormDefinition::kColumns[size_t(c)];
+        headers << QString::fromUtf16(column.header);
+        setColumnWidth(c, qRound(column.widthChars * digit) + 5);
+    }
+    setHorizontalHeaderLabels(headers);
+
+    const QColor grey(FormDefinition::kGreyLevel, FormDefinition::kGreyLevel, FormDefinition::kGreyLevel);
+    for (int r = 0; r < rowCount(); ++r) {
+        for (int c = 0; c < columnCount(); ++c) {
+            auto *item = new QTableWidgetItem;
+            item->setBackground(r == 1 && c < 3 ? QBrush(grey) : QBrush(Qt::white));
+            item->setForeground(Qt::black);
+            setItem(r, c, item);
+        }
+    }
+}
+
+void AddressGrid::resizeEvent(QResizeEvent *event)
+{
+    QTableWidget::resizeEvent(event);
+    const int row = std::max(1, (height() - 2 * frameWidth()) / (rowCount() + 1));
+    horizontalHeader()->setFixedHeight(row);
+    verticalHeader()->setDefaultSectionSize(row);
+}
+
+QString AddressGrid::cellText(int column, int row) const
+{
+    const QTableWidgetItem *it = item(row - 1, column - 1);
+    return it ? it->text() : QString();
+}
+
+void AddressGrid::setCellText(int column, int row, const QString &text)
+{
+    if (QTableWidgetItem *it = item(row - 1, column - 1))
+        it->setText(text);
+}
+
+void AddressGrid::setActiveCell(int column, int row)
+{
+    setCurrentCell(row - 1, column - 1);
+}

@@ -1,0 +1,35 @@
+#pragma once
+// The address grid vAdd: a header row, four columns and two rows, of which
+// the program works on the first.
+
+#include <QFont>
+#include <QStyledItemDelegate>
+#include <QTableWidget>
+
+// Input limits per cell: the first row holds a whole address record.
+class CellLimitDelegate : public QStyledItemDelegate
+{
+    Q_OBJECT
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    static int limitFor(int row, int column);  // 0-based row and column
+    QWidget *createEditor(QWidget *parent, const QStyleOptionViewItem &option,
+                          const QModelIndex &index) const override;
+};
+
+class AddressGrid : public QTableWidget
+{
+    Q_OBJECT
+public:
+    explicit AddressGrid(QWidget *parent);
+    // Grid cells count from 1 as the record does: column 1 is the postal code.
+    QString cellText(int column, int row) const;
+    void setCellText(int column, int row, const QString &text);
+    void setActiveCell(int column, int row);
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+};
+
+// The grid's face, with its stand-in where the preferred face is missing.
+QFont gridFont(qreal pointSize);

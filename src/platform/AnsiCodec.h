@@ -1,0 +1,29 @@
+#pragma once
+// The program's only text codec: code page 932 (Windows Shift-JIS) at the
+// file boundary. Inside, everything is QString.
+
+#include <QByteArray>
+#include <QString>
+
+namespace AnsiCodec {
+
+struct Decoded {
+    bool ok = false;
+    QString text;
+    qsizetype errorOffset = -1;  // byte offset of the first invalid sequence when !ok
+};
+
+struct Encoded {
+    bool ok = false;
+    QByteArray bytes;            // only meaningful when ok
+    QString unrepresentable;     // each character that code page 932 cannot hold, once, in order of appearance
+};
+
+// Strict: any byte sequence that is not code page 932 makes the result fail.
+Decoded decode(const QByteArray &bytes);
+
+// Fails when a character has no exact code page 932 form, including the
+// characters iconv would map irreversibly ("¥" onto "\", "−" onto "－").
+Encoded encode(const QString &text);
+
+}  // namespace AnsiCodec

@@ -1,0 +1,37 @@
+#include "platform/Twips.h"
+
+#include <QWidget>
+
+#include <cmath>
+
+namespace Twips {
+
+// Halves go to the even neighbour, as the stored values were always rounded.
+static int roundEven(qreal v)
+{
+    return int(std::nearbyint(v));
+}
+
+int toPixels(int twips, qreal dpi)
+{
+    return roundEven(twips * dpi / 1440.0);
+}
+
+int fromPixels(int pixels, qreal dpi)
+{
+    return roundEven(pixels * 1440.0 / dpi);
+}
+
+QRect toPixels(const QRect &twips, qreal dpi)
+{
+    return QRect(toPixels(twips.x(), dpi), toPixels(twips.y(), dpi),
+                 toPixels(twips.width(), dpi), toPixels(twips.height(), dpi));
+}
+
+qreal logicalDpi(const QWidget *widget)
+{
+    const int dpi = widget ? widget->logicalDpiX() : 0;
+    return dpi > 0 ? dpi : 96;
+}
+
+}  // namespace Twips

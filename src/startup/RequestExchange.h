@@ -1,0 +1,44 @@
+#pragma once
+// The request-file exchange with calling programs: which command lines are
+// requests, reading the request, and writing the answer back in its place.
+
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+class FileSystem;
+
+namespace RequestExchange {
+
+inline constexpr char16_t kSuffix[] = u"Zrok.txt";
+inline constexpr char16_t kMarker[] = u"ZenroA";
+
+// The arguments joined by single blanks, neither trimmed nor unquoted, so an
+// unquoted path with blanks still names its file.
+QString requestPath(const QStringList &argumentsAfterProgram);
+bool hasRequestSuffix(const QString &path);
+
+struct Start {
+    enum class Mode { Window, Request, Refused };
+    Mode mode = Mode::Window;
+    QString text;     // the request, in Request mode
+    QString message;  // what to tell the user, in Refused mode
+};
+// Window mode unless the path ends in the suffix and names a file whose text
+// begins with the marker. A request that cannot be used is refused with a
+// message, never half-served.
+Start examine(const QString &path, const FileSystem &fs);
+
+struct DialogResult {
+    bool accepted = false;
+    QString answer;
+};
+using Dialog = std::function<DialogResult(const QString &requestText)>;
+
+// Runs the dialog and, when the user accepts, replaces the file with exactly
+// the answer. Returns the message for the user when that failed, else "".
+// The file is never touched otherwise.
+QString serve(const QString &path, const QString &requestText, const Dialog &dialog, const FileSystem &fs);
+
+}  // namespace RequestExchange

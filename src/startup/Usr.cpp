@@ -1,0 +1,96 @@
+#include "startup/Usr.h"
+
+#include "mainwindow/fmMain.h"
+#include "platform/BusyPointer.h"
+#include "platform/FileSystem.h"
+#include "platform/MessageBox.h"
+#include "startup/ExeName.h"
+#include "startup/RequestExchange.h"
+
+#include <QApplication>
+#include <QPointer>
+
+QString sExeName;
+bool bRunning = false;
+std::unique_ptr<FileSystem> oFso;
+
+namespace {
+// Owned here rather than by a parent: the window lives until UnloadAll.
+std::unique_ptr<fmMain> mainForm;
+bool unloading = false;
+}  // namespace
+
+void FsoInit()
+{
+    if (!oFso)
+        oFso = std::make_unique<FileSystem>();
+}
+
+fmMain &MainForm()
+{
+    if (!mainForm)
+        mainForm = std::make_unique<fmMain>();
+    return *mainForm;
+}
+
+bool MainFormLoaded()
+{
+    return mainForm != nullptr;
+}
+
+void UnloadAll()
+{
+    // Closing the main window runs its own closing, which calls back here.
+    if (unloading)
+        return;
+    unloading = true;
+    const QList<QWidget *> windows = QApplication::topLevelWidgets();
+    for (const QPointer<QWidget> w : windows) {
+        if (w && (w->isVisible() || w == mainForm.get()))
+            w->close();
+    }
+    // Deleted once control is back in the event loop: this may run inside
+    // the window's own close handling.
+    if (mainForm)
+        mainForm.release()->deleteLater();
+    unloading = false;
+}
+
+std::optional<int> Main(const QStringList &arguments)
+{
+    BusyPointer::setBusy();
+    sExeName = exeBaseName(QCoreApplication::applicationFilePath());
+    const QString path = RequestExchange::requestPath(arguments);
+
+    FsoInit();
+    const RequestExchange::Start start = RequestExchange::examine(path, *oFso);
+    std::optional<int> exitCode;
+    switch (start.mode) {
+    case RequestExchange::Start::Mode::Refused:
+        BusyPointer::setDefault();
+        MessageBox::show(start.message);
+        exitCode = 1;
+        break;
+    case RequestExchange::Start::Mode::Request: {
+        const QString message = RequestExchange::serve(path, start.text, [](const QString &text) {
+            RequestExchange::DialogResult result;
+            result.answer = text;
+            MainForm().ActA(result.answer, result.accepted);
+            return result;
+        }, *oFso);
+        UnloadAll();
+        exitCode = 0;
+        if (!message.isEmpty()) {
+            BusyPointer::setDefault();
+            MessageBox::show(message);
+            exitCode = 1;
+        }
+        break;
+    }
+    case RequestExchange::Start::Mode::Window:
+        MainForm().show();
+        break;
+    }
+    BusyPointer::setDefault();
+    return exitCode;
+}

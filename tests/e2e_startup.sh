@@ -1,0 +1,108 @@
+#!/usr/bin/env bash
+# Starts the real program the way a user or a calling program does, on the
+# X display the suite runs on, and looks at what it leaves behind.
+set -u
+exe=$1
+work=$(mktemp -d)
+trap 'kill $(jobs -p) 2>/dev/null; rm -rf "$work"' EXIT
+export QTWEBENGINE_DISABLE_SANDBOX=1
+title='住所･郵便番号･緯度･経度を調べる (Yahoo 測地系=tokyo)'
+passed=0 failed=0
+
+ok()   { passed=$((passed + 1)); echo "ok   $1"; }
+bad()  { failed=$((failed + 1)); echo "FAIL $1"; }
+
+# The first visible window of process $1 whose name is $2, within 10 s.
+window_of() {
+  local id
+  for _ in $(seq 200); do
+    id=$(xdotool search --onlyvisible --pid "$1" --name "^$2\$" 2>/dev/null | head -n 1)
+    [ -n "$id" ] && { echo "$id"; return 0; }
+    sleep 0.05
+  done
+  return 1
+}
+
+# Waits up to 10 s for process $1 to end; its exit code in $rc.
+wait_exit() {
+  for _ in $(seq 200); do
+    kill -0 "$1" 2>/dev/null || { wait "$1"; rc=$?; return 0; }
+    sleep 0.05
+  done
+  kill "$1"; wait "$1" 2>/dev/null; rc=timeout
+  return 1
+}
+
+# ZenroA, 100-0001, 東京都千代田区, 株式会社①, a map URL, in code page 932.
+request=$'ZenroA\t100-0001\t\x93\x8c\x8b\x9e\x93\x73\x90\xe7\x91\xe3\x93\x63\x8b\xe6\t\x8a\x94\x8e\xae\x89\xef\x8e\xd0\x87\x40\thttp://map.yahoo.co.jp/pl?lat=35'
+
+# Window mode: the program opens its window and the file stays as it was.
+unchanged() {  # file, content or "-" for no file
+  if [ "$2" = - ]; then [ ! -e "$1" ]; else cmp -s "$1" <(printf '%s' "$2"); fi
+}
+window_mode() {  # label, file, its content or "-" for none, arguments...
+  local label=$1 file=$2 content=$3; shift 3
+  [ "$content" != - ] && printf '%s' "$content" > "$file"
+  "$exe" "$@" 2>/dev/null &
+  local pid=$!
+  if ! window_of "$pid" "$title" >/dev/null || ! kill -0 "$pid" 2>/dev/null; then
+    bad "$label: no main window"
+  elif unchanged "$file" "$content"; then
+    ok "$label: window mode, file untouched"
+  else
+    bad "$label: file changed"
+  fi
+  kill "$pid" 2>/dev/null; wait "$pid" 2>/dev/null
+}
+
+window_mode "suffix in other case" "$work/aZROK.txt" "$request" "$work/aZROK.txt"
+window_mode "no suffix" "$work/a.txt" "$request" "$work/a.txt"
+window_mode "marker in other case" "$work/bZrok.txt" $'zenroA\t1\t2\t3\t4' "$work/bZrok.txt"
+window_mode "missing file" "$work/missingZrok.txt" - "$work/missingZrok.txt"
+window_mode "quoted path" "$work/qZrok.txt" "$request" "\"$work/qZrok.txt\""
+
+# Request mode: answer on F9, nothing on F12.
+request_mode() {  # label, key, expected file content, arguments...
+  local label=$1 key=$2 expected=$3; shift 3
+  local file="$*"
+  printf '%s' "$request" > "$file"
+  "$exe" "$@" 2>/dev/null &
+  local pid=$!
+  if ! window_of "$pid" "$title" >/dev/null; then bad "$label: no dialog"; kill "$pid"; wait "$pid"; return; fi
+  sleep 0.3
+  xdotool key "$key"
+  if wait_exit "$pid" && [ "$rc" = 0 ] && cmp -s "$file" <(printf '%s' "$expected"); then
+    ok "$label"
+  else
+    bad "$label (exit $rc, file: $(od -c "$file" | head -n 3 | tr -s ' '))"
+  fi
+}
+
+answer=$'ZenroA\t100-0001\t\x93\x8c\x8b\x9e\x93\x73\x90\xe7\x91\xe3\x93\x63\x8b\xe6\t\x8a\x94\x8e\xae\x89\xef\x8e\xd0\x87\x40\thttp://map.yahoo.co.jp/pl?lat=35\t0'
+request_mode "F9 answers in place" F9 "$answer" "$work/rZrok.txt"
+request_mode "F12 leaves the request" F12 "$request" "$work/cZrok.txt"
+mkdir -p "$work/My Documents"
+request_mode "unquoted path with a blank" F9 "$answer" "$work/My" "Documents/bZrok.txt"
+
+# A request that cannot be served: a message box, then the end, file untouched.
+bad_request=$'ZenroA\t100\t\x81\x20\tx\ty'
+printf '%s' "$bad_request" > "$work/badZrok.txt"
+"$exe" "$work/badZrok.txt" 2>/dev/null &
+pid=$!
+if box=$(window_of "$pid" Zenrook); then
+  sleep 0.3
+  xdotool key --window "$box" Return 2>/dev/null; xdotool key Return
+  wait_exit "$pid"
+  [ "$rc" = 1 ] && cmp -s "$work/badZrok.txt" <(printf '%s' "$bad_request") \
+    && ok "invalid request: message, exit 1, file untouched" || bad "invalid request (exit $rc)"
+else
+  bad "invalid request: no message box"; kill "$pid"; wait "$pid"
+fi
+
+# No display at all: one clear line and a non-zero exit.
+msg=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$exe" 2>&1 >/dev/null); rc=$?
+[ "$rc" -ne 0 ] && [ "$(printf '%s\n' "$msg" | wc -l)" = 1 ] && [[ $msg == *DISPLAY* ]] \
+  && ok "no display: '$msg'" || bad "no display (exit $rc: $msg)"
+
+echo "$passed passed, $failed failed"
+[ "$failed" = 0 ]

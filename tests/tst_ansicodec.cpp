@@ -1,0 +1,128 @@
+// Code page 932 at the file boundary: the Windows mapping, strict decoding,
+// and writes that never lose a character.
+
+#include "platform/AnsiCodec.h"
+#include "platform/FileSystem.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace Qt::StringLiterals;
+
+class TestAnsiCodec : public QObject
+{
+    Q_OBJECT
+private slots:
+    void windowsMapping_data();
+    void windowsMapping();
+    void invalidBytes_data();
+    void invalidBytes();
+    void unrepresentable_data();
+    void unrepresentable();
+    void writeIsExactAndAtomic();
+    void writeIntoMissingFolderFails();
+};
+
+// Both directions: bytes that must read as the text, and the text that must
+// write back as exactly those bytes.
+void TestAnsiCodec::windowsMapping_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("backslash and tilde stay ASCII") << QByteArray("\x5c\x7e") << u"\\~"_s;
+    QTest::newRow("NEC special ①") << QByteArray("\x87\x40") << u"①"_s;
+    QTest::newRow("IBM extension 髙") << QByteArray("\xfb\xfc") << u"髙"_s;
+    QTest::newRow("wave dash is the full-width tilde") << QByteArray("\x81\x60") << u"～"_s;
+    QTest::newRow("half-width katakana") << QByteArray("\xbb\xb2\xc4") << u"ｻｲﾄ"_s;
+    QTest::newRow("address with tab and CR LF")
+        << QByteArray("ZenroA\t\x93\x8c\x8b\x9e\x93\x73\r\n") << u"ZenroA\t東京都\r\n"_s;
+    QTest::newRow("empty") << QByteArray() << QString();
+}
+
+void TestAnsiCodec::windowsMapping()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, text);
+    const AnsiCodec::Decoded d = AnsiCodec::decode(bytes);
+    QVERIFY(d.ok);
+    QCOMPARE(d.text, text);
+    const AnsiCodec::Encoded e = AnsiCodec::encode(text);
+    QVERIFY(e.ok);
+    QCOMPARE(e.bytes, bytes);
+}
+
+void TestAnsiCodec::invalidBytes_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<qsizetype>("offset");
+    QTest::newRow("lead byte at the end") << QByteArray("ab\x81") << qsizetype(2);
+    QTest::newRow("lead byte before a blank") << QByteArray("\x81\x20") << qsizetype(0);
+    QTest::newRow("undefined 0x80") << QByteArray("a\x80" "b") << qsizetype(1);
+    QTest::newRow("undefined 0xA0") << QByteArray("a\xa0" "b") << qsizetype(1);
+    QTest::newRow("undefined 0xFD") << QByteArray("\x93\x8c\xfd") << qsizetype(2);
+}
+
+void TestAnsiCodec::invalidBytes()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(qsizetype, offset);
+    const AnsiCodec::Decoded d = AnsiCodec::decode(bytes);
+    QVERIFY(!d.ok);
+    QCOMPARE(d.errorOffset, offset);
+}
+
+void TestAnsiCodec::unrepresentable_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("reported");
+    QTest::newRow("accented letter") << u"Café 東京"_s << u"é"_s;
+    QTest::newRow("each once, in order") << u"€a€b😀"_s << u"€😀"_s;
+    // iconv would write these as look-alikes without complaint.
+    QTest::newRow("yen sign is not a backslash") << u"¥100"_s << u"¥"_s;
+    QTest::newRow("minus sign is not a full-width hyphen") << u"1−2"_s << u"−"_s;
+    QTest::newRow("lone surrogate") << (u"a"_s + QChar(0xD800) + u"b"_s) << QString(QChar(0xD800));
+}
+
+void TestAnsiCodec::unrepresentable()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, reported);
+    const AnsiCodec::Encoded e = AnsiCodec::encode(text);
+    QVERIFY(!e.ok);
+    QCOMPARE(e.unrepresentable, reported);
+    QVERIFY(e.bytes.isEmpty());
+}
+
+void TestAnsiCodec::writeIsExactAndAtomic()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"aZrok.txt"_s);
+    const FileSystem fs;
+    QCOMPARE(fs.writeText(path, u"ZenroA\t①髙"_s).error, FileSystem::Error::None);
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QCOMPARE(f.readAll(), QByteArray("ZenroA\t\x87\x40\xfb\xfc"));  // no BOM, nothing appended
+    f.close();
+
+    const FileSystem::TextWrite refused = fs.writeText(path, u"ZenroA\tCafé"_s);
+    QCOMPARE(refused.error, FileSystem::Error::Unrepresentable);
+    QCOMPARE(refused.unrepresentable, u"é"_s);
+    const FileSystem::TextRead kept = fs.readText(path);
+    QCOMPARE(kept.error, FileSystem::Error::None);
+    QCOMPARE(kept.text, u"ZenroA\t①髙"_s);
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{u"aZrok.txt"_s});  // no temporary left
+}
+
+void TestAnsiCodec::writeIntoMissingFolderFails()
+{
+    QTemporaryDir dir;
+    const FileSystem fs;
+    const FileSystem::TextWrite w = fs.writeText(dir.filePath(u"gone/aZrok.txt"_s), u"x"_s);
+    QCOMPARE(w.error, FileSystem::Error::Unwritable);
+    QVERIFY(!w.detail.isEmpty());
+    QCOMPARE(fs.readText(dir.filePath(u"gone/aZrok.txt"_s)).error, FileSystem::Error::Missing);
+}
+
+QTEST_GUILESS_MAIN(TestAnsiCodec)
+#include "tst_ansicodec.moc"

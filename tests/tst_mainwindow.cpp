@@ -1,0 +1,279 @@
+// The main window as a user meets it: its make-up, its layout when resized,
+// its keys, and the request dialog it becomes for a calling program.
+
+#include "browser/uWeb.h"
+#include "mainwindow/AddressGrid.h"
+#include "mainwindow/MainLayout.h"
+#include "mainwindow/fmMain.h"
+#include "startup/Usr.h"
+
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QStatusBar>
+#include <QTimer>
+#include <QtTest>
+
+#include <memory>
+
+using namespace Qt::StringLiterals;
+
+class TestMainWindow : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void buttons();
+    void grid();
+    void statusBarAndPane();
+    void tabOrder();
+    void layoutOfDefinedGeometry();
+    void layoutFollowsResize();
+    void functionKeysReachWindowFirst();
+    void requestDialogAnswers_data();
+    void requestDialogAnswers();
+    void unloadAllTwice();
+
+private:
+    std::unique_ptr<fmMain> w_;
+    bool dpi96() const { return w_->logicalDpiX() == 96; }
+};
+
+void TestMainWindow::init()
+{
+    w_ = std::make_unique<fmMain>();
+}
+
+void TestMainWindow::cleanup()
+{
+    w_.reset();
+}
+
+void TestMainWindow::buttons()
+{
+    QCOMPARE(w_->windowTitle(), u"住所･郵便番号･緯度･経度を調べる (Yahoo 測地系=tokyo)"_s);
+    QVERIFY(!w_->windowIcon().isNull());
+    struct Expected { int index; QString caption, tip; int left; bool enabled; };
+    const QList<Expected> expected{
+        {0, u"初期化 (&F2)"_s, u"住所又は郵便番号から地図を検索します"_s, -1, true},
+        {1, u"住所検索  (&F4)"_s, u"住所又は郵便番号から地図を検索します"_s, 119, true},
+        {2, u"地図住所検索  (&F5)"_s, u"GoogleMapのｻｲﾄで住所から検索します"_s, 239, true},
+        {4, u"会社等で検索(F7)"_s, u"GoogleMapのｻｲﾄで会社等から検索します"_s, 479, true},
+        {6, u"CLIP BOARD(&F9)"_s, QString(), 719, false},
+        {7, u"ヘルプ(&F10)"_s, QString(), 839, true},
+        {8, u"終了(&F12)"_s, QString(), 960, true},
+    };
+    for (const Expected &e : expected) {
+        QPushButton *b = w_->cmMap[size_t(e.index)];
+        QVERIFY2(b, qPrintable(QString::number(e.index)));
+        QCOMPARE(b->text(), e.caption);
+        QCOMPARE(b->toolTip(), e.tip);
+        QCOMPARE(b->isEnabled(), e.enabled);
+        if (dpi96())
+            QCOMPARE(b->geometry(), QRect(e.left, -1, 120, 21));
+    }
+    QVERIFY(!w_->cmMap[3]);
+    QVERIFY(!w_->cmMap[5]);
+}
+
+void TestMainWindow::grid()
+{
+    AddressGrid *g = w_->vAdd;
+    QCOMPARE(g->columnCount(), 4);
+    QCOMPARE(g->rowCount(), 2);
+    QStringList headers;
+    for (int c = 0; c < 4; ++c)
+        headers << g->horizontalHeaderItem(c)->text();
+    QCOMPARE(headers, (QStringList{u"郵便番号"_s, u"住所"_s, u"会社等"_s, u"MAP URL"_s}));
+    // Widths keep the designed proportions 7.12 : 32.5 : 19.12 : 56.5.
+    QVERIFY(g->columnWidth(0) < g->columnWidth(2));
+    QVERIFY(g->columnWidth(2) < g->columnWidth(1));
+    QVERIFY(g->columnWidth(1) < g->columnWidth(3));
+
+    const QColor grey(228, 228, 228);
+    for (int c = 0; c < 4; ++c) {
+        QCOMPARE(g->item(0, c)->background().color(), QColor(Qt::white));
+        QCOMPARE(g->item(1, c)->background().color(), c < 3 ? grey : QColor(Qt::white));
+    }
+    // Some Japanese face must serve the grid: the MS face or its stand-in.
+    const QString family = QFontInfo(g->font()).family();
+    QVERIFY2(family.contains(u"CJK"_s) || family.contains(u"ゴシック"_s) || family.contains(u"Gothic"_s),
+             qPrintable(family));
+    QCOMPARE(g->font().pointSizeF(), 9.0);
+
+    w_->show();
+    QVERIFY(QTest::qWaitForWindowExposed(w_.get()));
+    auto limitOf = [g](int row, int column) {
+        g->setCurrentCell(row, column);
+        g->editItem(g->item(row, column));
+        auto *editor = qobject_cast<QLineEdit *>(QApplication::focusWidget());
+        const int limit = editor ? editor->maxLength() : -1;
+        g->closePersistentEditor(g->item(row, column));
+        g->setFocus();
+        return limit;
+    };
+    QCOMPARE(limitOf(0, 0), 255);
+    QCOMPARE(limitOf(0, 2), 255);
+    QCOMPARE(limitOf(0, 3), 500);
+    QCOMPARE(limitOf(1, 0), 60);
+}
+
+void TestMainWindow::statusBarAndPane()
+{
+    const QList<QLabel *> panels = w_->stBar->findChildren<QLabel *>(Qt::FindDirectChildrenOnly);
+    QCOMPARE(panels.size(), 3);
+    for (QLabel *p : panels)
+        QVERIFY(p->text().isEmpty());
+    if (dpi96()) {
+        QCOMPARE(w_->geometry().size(), QSize(1177, 496));
+        QCOMPARE(w_->stBar->geometry(), QRect(0, 475, 1177, 21));
+        QCOMPARE(w_->uWeb->geometry(), QRect(-1, 80, 986, 390));
+        QCOMPARE(w_->vAdd->geometry(), QRect(0, 20, 960, 60));
+        QCOMPARE(w_->stPanels[1]->minimumWidth(), 96);
+    }
+}
+
+void TestMainWindow::tabOrder()
+{
+    const QList<QWidget *> expected{w_->vAdd, w_->cmMap[2], w_->cmMap[6], w_->cmMap[1], w_->uWeb,
+                                    w_->cmMap[4], w_->cmMap[7], w_->cmMap[0], w_->cmMap[8]};
+    // The chain also holds the inner parts of composite controls; keep the controls.
+    QList<QWidget *> chain{w_->vAdd};
+    for (QWidget *w = w_->vAdd->nextInFocusChain(); w && w != w_->vAdd; w = w->nextInFocusChain()) {
+        if (expected.contains(w) && !chain.contains(w))
+            chain << w;
+    }
+    QCOMPARE(chain, expected);
+}
+
+void TestMainWindow::layoutOfDefinedGeometry()
+{
+    // In twips: client 17655 x 7440, pane top 1200, status bar 315 high.
+    const MainLayout l = computeMainLayout({17655, 7440}, 1200, 315);
+    QCOMPARE(l.pane, QRect(0, 1200, 17655, 5925));
+    QCOMPARE(l.statusBar, QRect(0, 7125, 17655, 315));
+    // Lower than the pane's top plus the status bar: no negative height.
+    const MainLayout low = computeMainLayout({3000, 1300}, 1200, 315);
+    QCOMPARE(low.pane.height(), 0);
+    QCOMPARE(low.statusBar, QRect(0, 985, 3000, 315));
+}
+
+void TestMainWindow::layoutFollowsResize()
+{
+    w_->show();
+    QVERIFY(QTest::qWaitForWindowExposed(w_.get()));
+    const QRect grid = w_->vAdd->geometry();
+    const QRect button = w_->cmMap[8]->geometry();
+    const int paneTop = w_->uWeb->y();
+
+    w_->resize(1400, 700);
+    QTRY_COMPARE(w_->uWeb->geometry(), QRect(0, paneTop, 1400, 700 - paneTop - w_->stBar->height()));
+    QCOMPARE(w_->stBar->geometry(), QRect(0, 700 - w_->stBar->height(), 1400, w_->stBar->height()));
+    QCOMPARE(w_->vAdd->geometry(), grid);
+    QCOMPARE(w_->cmMap[8]->geometry(), button);
+
+    w_->resize(600, 50);  // narrower than the grid, lower than the pane's top
+    QTRY_COMPARE(w_->uWeb->height(), 0);
+    QCOMPARE(w_->uWeb->width(), 600);
+    QCOMPARE(w_->vAdd->geometry(), grid);
+
+    // Minimised: nothing moves, whatever the size says.
+    w_->resize(900, 500);
+    QTRY_COMPARE(w_->uWeb->width(), 900);
+    const QRect pane = w_->uWeb->geometry();
+    w_->setWindowState(Qt::WindowMinimized);
+    w_->resize(1000, 600);
+    QCoreApplication::processEvents();
+    QCOMPARE(w_->uWeb->geometry(), pane);
+    w_->setWindowState(Qt::WindowNoState);
+    QTRY_COMPARE(w_->uWeb->width(), w_->width());
+}
+
+void TestMainWindow::functionKeysReachWindowFirst()
+{
+    w_->show();
+    QVERIFY(QTest::qWaitForWindowActive(w_.get()));
+    QSignalSpy commands(w_.get(), &fmMain::commandStarted);
+    QWindow *window = w_->windowHandle();
+
+    // On a button: the command runs once, though the key travels up to the window.
+    w_->cmMap[2]->setFocus();
+    QTest::keyClick(window, Qt::Key_F5);
+    QCOMPARE(commands.size(), 1);
+    QCOMPARE(commands.takeFirst().at(0).toInt(), 2);
+
+    // Shift and Ctrl do not change the command; other keys run none.
+    QTest::keyClick(window, Qt::Key_F7, Qt::ShiftModifier);
+    QTest::keyClick(window, Qt::Key_F10, Qt::ControlModifier);
+    QTest::keyClick(window, Qt::Key_F3);
+    QTest::keyClick(window, Qt::Key_A);
+    QCOMPARE(commands.size(), 2);
+    QCOMPARE(commands.at(0).at(0).toInt(), 4);
+    QCOMPARE(commands.at(1).at(0).toInt(), 7);
+    commands.clear();
+
+    // On the grid: F2 runs command 0 and still reaches the grid, which starts editing.
+    w_->vAdd->setFocus();
+    w_->vAdd->setCurrentCell(0, 1);
+    QTest::keyClick(window, Qt::Key_F2, Qt::ShiftModifier);
+    QCOMPARE(commands.size(), 1);
+    QCOMPARE(commands.at(0).at(0).toInt(), 0);
+    auto *editor = qobject_cast<QLineEdit *>(QApplication::focusWidget());
+    QVERIFY(editor && w_->vAdd->isAncestorOf(editor));
+}
+
+void TestMainWindow::requestDialogAnswers_data()
+{
+    QTest::addColumn<QString>("request");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<bool>("accepted");
+    QTest::addColumn<QString>("text");
+    const QString mine = u"ZenroA\t100-0001\t東京都千代田区\t会社\thttp://map.yahoo.co.jp/p?a=1"_s;
+    QTest::newRow("accepted unchanged") << mine << int(Qt::Key_F9) << true << mine + u"\t0"_s;
+    QTest::newRow("foreign map URL dropped")
+        << u"ZenroAxx\t1\t2\t3\thttp://example.com/map\textra"_s << int(Qt::Key_F9) << true
+        << u"ZenroA\t1\t2\t3\t\t1"_s;
+    QTest::newRow("cancelled") << mine << int(Qt::Key_F12) << false << mine;
+}
+
+void TestMainWindow::requestDialogAnswers()
+{
+    QFETCH(QString, request);
+    QFETCH(int, key);
+    QFETCH(bool, accepted);
+    QFETCH(QString, text);
+    QString sCm = request;
+    bool ok = !accepted;
+    QString caption;
+    QTimer::singleShot(0, w_.get(), [this, key, &caption] {
+        caption = w_->cmMap[6]->text();
+        if (QTest::qWaitForWindowActive(w_.get()))
+            QTest::keyClick(w_->windowHandle(), Qt::Key(key));
+    });
+    QTimer::singleShot(20000, w_.get(), [this] { w_->hide(); });  // never hang the suite
+    w_->ActA(sCm, ok);
+    QCOMPARE(caption, u"MAP URL取込(&F9)"_s);
+    QCOMPARE(ok, accepted);
+    QCOMPARE(sCm, text);
+    QVERIFY(!w_->isVisible());
+}
+
+void TestMainWindow::unloadAllTwice()
+{
+    w_.reset();
+    fmMain &form = MainForm();
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    QPointer<fmMain> watch(&form);
+    UnloadAll();
+    QVERIFY(!MainFormLoaded());
+    UnloadAll();  // nothing left to do
+    QTRY_VERIFY(!watch);
+    QVERIFY(!bRunning);
+}
+
+QTEST_MAIN(TestMainWindow)
+#include "tst_mainwindow.moc"

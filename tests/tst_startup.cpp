@@ -1,0 +1,236 @@
+// How the program decides what it was started for, and how it answers a
+// calling program's request file.
+
+#include "platform/FileSystem.h"
+#include "startup/ExeName.h"
+#include "startup/RequestExchange.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <unistd.h>
+
+using namespace Qt::StringLiterals;
+using Mode = RequestExchange::Start::Mode;
+
+namespace {
+
+QByteArray readAll(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
+
+void writeAll(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+// "ZenroA", 100-0001, 東京都千代田区, 株式会社①, a map URL, in code page 932.
+const QByteArray kRequest("ZenroA\t100-0001\t\x93\x8c\x8b\x9e\x93\x73\x90\xe7\x91\xe3\x93\x63\x8b\xe6"
+                          "\t\x8a\x94\x8e\xae\x89\xef\x8e\xd0\x87\x40\thttp://map.yahoo.co.jp/p?a=1");
+
+}  // namespace
+
+class TestStartup : public QObject
+{
+    Q_OBJECT
+private slots:
+    void baseName_data();
+    void baseName();
+    void requestPathKeepsArgumentsAsGiven();
+    void windowModeLeavesFileAlone_data();
+    void windowModeLeavesFileAlone();
+    void requestIsRead();
+    void unusableRequestIsRefused_data();
+    void unusableRequestIsRefused();
+    void unreadableRequestIsRefused();
+    void acceptedAnswerReplacesFile();
+    void cancelLeavesFileUnchanged();
+    void answerThatCannotBeWrittenKeepsFile();
+    void answerRecreatesVanishedFile();
+
+private:
+    QTemporaryDir dir_;
+    FileSystem fs_;
+};
+
+void TestStartup::baseName_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QString>("name");
+    QTest::newRow("plain") << u"/opt/zenrook/zenrook"_s << u"zenrook"_s;
+    QTest::newRow("_dv cut") << u"/opt/zenrook_dv"_s << u"zenrook"_s;
+    QTest::newRow("_Dv cut") << u"/opt/Zenrook_Dv"_s << u"Zenrook"_s;
+    QTest::newRow("_DV cut") << u"/opt/zenrook_DV"_s << u"zenrook"_s;
+    QTest::newRow("_dvx kept") << u"/opt/zenrook_dvx"_s << u"zenrook_dvx"_s;
+    QTest::newRow("_dv inside kept") << u"/opt/zen_dv_rook"_s << u"zen_dv_rook"_s;
+    QTest::newRow("folder does not count") << u"/opt/tool_dv/zenrook"_s << u"zenrook"_s;
+}
+
+void TestStartup::baseName()
+{
+    QFETCH(QString, path);
+    QFETCH(QString, name);
+    QCOMPARE(exeBaseName(path), name);
+}
+
+void TestStartup::requestPathKeepsArgumentsAsGiven()
+{
+    // An unquoted path with blanks arrives split; joined it names its file again.
+    QCOMPARE(RequestExchange::requestPath({u"/tmp/My"_s, u"Documents/aZrok.txt"_s}),
+             u"/tmp/My Documents/aZrok.txt"_s);
+    QCOMPARE(RequestExchange::requestPath({u" /tmp/aZrok.txt"_s}), u" /tmp/aZrok.txt"_s);
+    QCOMPARE(RequestExchange::requestPath({}), QString());
+    // Quotation marks stay, so a quoted path does not end in the suffix.
+    const QString quoted = RequestExchange::requestPath({u"\"/tmp/aZrok.txt\""_s});
+    QVERIFY(!RequestExchange::hasRequestSuffix(quoted));
+    QVERIFY(RequestExchange::hasRequestSuffix(u"/tmp/xZrok.txt"_s));
+    QVERIFY(!RequestExchange::hasRequestSuffix(u"/tmp/xzrok.txt"_s));
+    QVERIFY(!RequestExchange::hasRequestSuffix(u"/tmp/xZROK.TXT"_s));
+    QVERIFY(!RequestExchange::hasRequestSuffix(u"/tmp/xZrok.txt "_s));
+}
+
+void TestStartup::windowModeLeavesFileAlone_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("content");
+    QTest::newRow("suffix in another case") << u"aZROK.txt"_s << kRequest;
+    QTest::newRow("no suffix") << u"a.txt"_s << kRequest;
+    QTest::newRow("marker in another case") << u"bZrok.txt"_s << QByteArray("zenroa\t1\t2\t3\t4");
+    QTest::newRow("no marker, invalid bytes") << u"cZrok.txt"_s << QByteArray("\x81\x20\t1\t2\t3\t4");
+    QTest::newRow("empty file") << u"dZrok.txt"_s << QByteArray();
+}
+
+void TestStartup::windowModeLeavesFileAlone()
+{
+    QFETCH(QString, name);
+    QFETCH(QByteArray, content);
+    const QString path = dir_.filePath(name);
+    writeAll(path, content);
+    const QDateTime before = QFileInfo(path).lastModified();
+    QCOMPARE(RequestExchange::examine(path, fs_).mode, Mode::Window);
+    QCOMPARE(readAll(path), content);
+    QCOMPARE(QFileInfo(path).lastModified(), before);
+
+    QCOMPARE(RequestExchange::examine(dir_.filePath(u"missingZrok.txt"_s), fs_).mode, Mode::Window);
+    QVERIFY(QDir(dir_.path()).mkpath(u"folderZrok.txt"_s));
+    QCOMPARE(RequestExchange::examine(dir_.filePath(u"folderZrok.txt"_s), fs_).mode, Mode::Window);
+}
+
+void TestStartup::requestIsRead()
+{
+    const QString path = dir_.filePath(u"okZrok.txt"_s);
+    writeAll(path, kRequest);
+    const RequestExchange::Start s = RequestExchange::examine(path, fs_);
+    QCOMPARE(s.mode, Mode::Request);
+    QCOMPARE(s.text, u"ZenroA\t100-0001\t東京都千代田区\t株式会社①\thttp://map.yahoo.co.jp/p?a=1"_s);
+
+    // A marker that goes on before the first tab is still a request.
+    writeAll(path, "ZenroAxyz\t\t\t\t");
+    QCOMPARE(RequestExchange::examine(path, fs_).mode, Mode::Request);
+}
+
+void TestStartup::unusableRequestIsRefused_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("four fields") << QByteArray("ZenroA\t1\t2\t3") << u"5 項目が必要ですが、4 項目しか"_s;
+    QTest::newRow("marker alone") << QByteArray("ZenroA") << u"1 項目しか"_s;
+    QTest::newRow("invalid code page 932") << QByteArray("ZenroA\t1\t\x81\x20\t3\t4") << u"10 バイト目"_s;
+    QTest::newRow("NUL is not a field separator") << QByteArray("ZenroA\0\0\0\0", 10) << u"1 項目しか"_s;
+}
+
+void TestStartup::unusableRequestIsRefused()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(QString, reason);
+    const QString path = dir_.filePath(u"badZrok.txt"_s);
+    writeAll(path, content);
+    const RequestExchange::Start s = RequestExchange::examine(path, fs_);
+    QCOMPARE(s.mode, Mode::Refused);
+    QVERIFY2(s.message.contains(reason), qPrintable(s.message));
+    QVERIFY(s.message.endsWith(u"\r"_s + path));  // second line names the file
+    QCOMPARE(readAll(path), content);
+}
+
+void TestStartup::unreadableRequestIsRefused()
+{
+    if (geteuid() == 0)
+        QSKIP("root reads every file");
+    const QString path = dir_.filePath(u"lockedZrok.txt"_s);
+    writeAll(path, kRequest);
+    QFile::setPermissions(path, QFileDevice::WriteOwner);
+    const RequestExchange::Start s = RequestExchange::examine(path, fs_);
+    QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    QCOMPARE(s.mode, Mode::Refused);
+    QVERIFY(s.message.startsWith(u"要求ファイルを読み込めませんでした"_s));
+    QCOMPARE(readAll(path), kRequest);
+}
+
+void TestStartup::acceptedAnswerReplacesFile()
+{
+    const QString path = dir_.filePath(u"answerZrok.txt"_s);
+    writeAll(path, kRequest + "\textra");
+    QString seen;
+    const QString message = RequestExchange::serve(path, u"request"_s, [&](const QString &text) {
+        seen = text;
+        return RequestExchange::DialogResult{true, u"ZenroA\t100-0001\t東京都\t髙\t\t1"_s};
+    }, fs_);
+    QCOMPARE(message, QString());
+    QCOMPARE(seen, u"request"_s);
+    // Exactly the answer in code page 932; the old, longer content is gone.
+    QCOMPARE(readAll(path), QByteArray("ZenroA\t100-0001\t\x93\x8c\x8b\x9e\x93\x73\t\xfb\xfc\t\t1"));
+}
+
+void TestStartup::cancelLeavesFileUnchanged()
+{
+    const QString path = dir_.filePath(u"cancelZrok.txt"_s);
+    writeAll(path, kRequest);
+    const QDateTime before = QFileInfo(path).lastModified();
+    const QString message = RequestExchange::serve(path, u"x"_s, [](const QString &) {
+        return RequestExchange::DialogResult{false, u"ZenroA\tchanged"_s};
+    }, fs_);
+    QCOMPARE(message, QString());
+    QCOMPARE(readAll(path), kRequest);
+    QCOMPARE(QFileInfo(path).lastModified(), before);
+}
+
+void TestStartup::answerThatCannotBeWrittenKeepsFile()
+{
+    const QString path = dir_.filePath(u"lossyZrok.txt"_s);
+    writeAll(path, kRequest);
+    const QString message = RequestExchange::serve(path, u"x"_s, [](const QString &) {
+        return RequestExchange::DialogResult{true, u"ZenroA\t\tCafé ¥\t\t\t1"_s};
+    }, fs_);
+    QVERIFY2(message.contains(u"（é¥）"_s), qPrintable(message));
+    QVERIFY(message.endsWith(u"\r"_s + path));
+    QCOMPARE(readAll(path), kRequest);
+
+    // The folder went away while the dialog was open.
+    QTemporaryDir gone;
+    const QString lost = gone.filePath(u"sub/aZrok.txt"_s);
+    const QString m2 = RequestExchange::serve(lost, u"x"_s, [](const QString &) {
+        return RequestExchange::DialogResult{true, u"ZenroA\t\t\t\t\t0"_s};
+    }, fs_);
+    QVERIFY2(m2.startsWith(u"回答を要求ファイルに書き込めませんでした"_s), qPrintable(m2));
+}
+
+void TestStartup::answerRecreatesVanishedFile()
+{
+    const QString path = dir_.filePath(u"vanishZrok.txt"_s);
+    writeAll(path, kRequest);
+    const QString message = RequestExchange::serve(path, u"x"_s, [&](const QString &) {
+        QFile::remove(path);
+        return RequestExchange::DialogResult{true, u"ZenroA\t\t\t\t\t0"_s};
+    }, fs_);
+    QCOMPARE(message, QString());
+    QCOMPARE(readAll(path), QByteArray("ZenroA\t\t\t\t\t0"));
+}
+
+QTEST_GUILESS_MAIN(TestStartup)
+#include "tst_startup.moc"
