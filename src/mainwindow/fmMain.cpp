@@ -1,10 +1,12 @@
 #include "mainwindow/fmMain.h"
 
 #include "BuildConfig.h"
+#include "Resources.h"
 #include "browser/uWeb.h"
 #include "mainwindow/AddressGrid.h"
 #include "mainwindow/FormDefinition.h"
 #include "mainwindow/MainLayout.h"
+#include "mainwindow/MapSearch.h"
 #include "mainwindow/RequestText.h"
 #include "platform/BusyPointer.h"
 #include "platform/Twips.h"
@@ -27,6 +29,7 @@ using namespace Qt::StringLiterals;
 
 fmMain::fmMain()
 {
+    ensureResources();
     buildForm();
     // Key preview: the window sees every key before the focused control.
     winId();
@@ -46,7 +49,9 @@ void fmMain::buildForm()
     setGeometry(px(QRect(FormDefinition::kClientLeft, FormDefinition::kClientTop,
                          FormDefinition::kClientWidth, FormDefinition::kClientHeight)));
 
-    std::vector<std::pair<int, QWidget *>> tabOrder;
+    // Tab visits the controls by their tab index; the pane counts with the
+    // controls inside it.
+    std::vector<std::pair<int, QList<QWidget *>>> tabOrder;
     for (const FormDefinition::Button &def : FormDefinition::kButtons) {
         auto *button = new QPushButton(QString::fromUtf16(def.caption), this);
         button->setObjectName(u"cmMap_%1"_s.arg(def.index));
@@ -57,14 +62,14 @@ void fmMain::buildForm()
         const int index = def.index;
         connect(button, &QPushButton::clicked, this, [this, index] { cmMap_Click(index); });
         cmMap[size_t(def.index)] = button;
-        tabOrder.emplace_back(def.tabOrder, button);
+        tabOrder.emplace_back(def.tabOrder, QList<QWidget *>{button});
     }
     cmMap[6]->setEnabled(false);
 
     uWeb = new ::uWeb(this);
     uWeb->setObjectName(u"uWeb"_s);
     uWeb->setGeometry(px(FormDefinition::kPaneTwips));
-    tabOrder.emplace_back(FormDefinition::kPaneTabOrder, uWeb);
+    tabOrder.emplace_back(FormDefinition::kPaneTabOrder, uWeb->tabSequence());
 
     stBar = new QStatusBar(this);
     stBar->setObjectName(u"stBar"_s);
@@ -84,12 +89,15 @@ void fmMain::buildForm()
     vAdd = new AddressGrid(this);
     vAdd->setObjectName(u"vAdd"_s);
     vAdd->setGeometry(px(FormDefinition::kGridTwips));
-    tabOrder.emplace_back(FormDefinition::kGridTabOrder, vAdd);
+    tabOrder.emplace_back(FormDefinition::kGridTabOrder, QList<QWidget *>{vAdd});
 
     std::sort(tabOrder.begin(), tabOrder.end(),
               [](const auto &a, const auto &b) { return a.first < b.first; });
-    for (size_t i = 1; i < tabOrder.size(); ++i)
-        QWidget::setTabOrder(tabOrder[i - 1].second, tabOrder[i].second);
+    QList<QWidget *> chain;
+    for (const auto &entry : tabOrder)
+        chain += entry.second;
+    for (qsizetype i = 1; i < chain.size(); ++i)
+        QWidget::setTabOrder(chain[i - 1], chain[i]);
 }
 
 void fmMain::Form_Load()
@@ -102,8 +110,12 @@ void fmMain::Form_Activate()
     BusyPointer::setDefault();
     raise();
     activateWindow();
-    if (bReqMode && !sMapURL.isEmpty())
-        uWeb->setURL(sMapURL);
+    if (bReqMode) {
+        if (!sMapURL.isEmpty())
+            uWeb->setURL(sMapURL);
+        else if (!sAdd.isEmpty())
+            MapSearch(sAdd);
+    }
 }
 
 void fmMain::Form_Resize()
@@ -137,6 +149,14 @@ void fmMain::cmMap_Click(int Index)
         return;
     emit commandStarted(Index);
     switch (Index) {
+    case 2:
+        GetRow();
+        MapSearch(sAdd);
+        break;
+    case 4:
+        GetRow();
+        MapSearch(sCmp + QLatin1Char(' ') + sAdd);
+        break;
     case 6:
         if (bReqMode) {
             bAccept = true;
@@ -186,6 +206,11 @@ void fmMain::ActA(QString &sCm, bool &accepted)
         GetRow();
         sCm = RequestText::answer(request, {sZip, sAdd, sCmp, sMapURL});
     }
+}
+
+void fmMain::MapSearch(const QString &text)
+{
+    uWeb->setURL(MapSearchURL(text));
 }
 
 void fmMain::PutRow()

@@ -63,6 +63,7 @@ private:
     void Form_KeyDown(int keyCode, Qt::KeyboardModifiers shift);
     void PutRow();
     void GetRow();
+    void MapSearch(const QString &text);
 
     bool inRequestDialog_ = false;
 };

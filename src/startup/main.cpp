@@ -1,7 +1,10 @@
+#include "Resources.h"
+#include "platform/WebEngineEnvironment.h"
 #include "startup/Usr.h"
 
 #include <QApplication>
 #include <QIcon>
+#include <QLoggingCategory>
 
 #include <cstdio>
 
@@ -14,6 +17,9 @@ int main(int argc, char *argv[])
         std::fputs("zenrook: no display to open the window on (DISPLAY is not set)\n", stderr);
         return 2;
     }
+    WebEngineEnvironment::prepare();
+    // The engine describes its GL set-up at every start; users need not see it.
+    QLoggingCategory::setFilterRules(QStringLiteral("qt.webenginecontext.info=false"));
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
 
     // The request path is every argument as given; read them before Qt
@@ -24,6 +30,7 @@ int main(int argc, char *argv[])
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Zenrook"));
+    ensureResources();
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/zenrook/zenrook.xpm")));
 
     const std::optional<int> done = Main(arguments);

@@ -1,0 +1,13 @@
+#include "browser/BrowserPage.h"
+
+bool BrowserPage::acceptNavigationRequest(const QUrl &url, NavigationType, bool)
+{
+    emit navigationStarting(url);
+    return true;
+}
+
+QWebEnginePage *BrowserPage::createWindow(WebWindowType)
+{
+    emit newWindowRefused();
+    return nullptr;
+}
