@@ -4,6 +4,7 @@
 #include "platform/BusyPointer.h"
 #include "platform/FileSystem.h"
 #include "platform/MessageBox.h"
+#include "settings/yIni.h"
 #include "startup/ExeName.h"
 #include "startup/RequestExchange.h"
 
@@ -13,6 +14,7 @@
 QString sExeName;
 bool bRunning = false;
 std::unique_ptr<FileSystem> oFso;
+std::unique_ptr<yIni> oIni;
 
 namespace {
 // Owned here rather than by a parent: the window lives until UnloadAll.
@@ -24,6 +26,13 @@ void FsoInit()
 {
     if (!oFso)
         oFso = std::make_unique<FileSystem>();
+}
+
+yIni &Ini()
+{
+    if (!oIni)
+        oIni = std::make_unique<yIni>();
+    return *oIni;
 }
 
 fmMain &MainForm()
@@ -44,6 +53,9 @@ void UnloadAll()
     if (unloading)
         return;
     unloading = true;
+    // Released first: a window closing from here finds a fresh store with no
+    // file loaded, so a request dialog's end does not store its position.
+    oIni.reset();
     const QList<QWidget *> windows = QApplication::topLevelWidgets();
     for (const QPointer<QWidget> w : windows) {
         if (w && (w->isVisible() || w == mainForm.get()))

@@ -10,12 +10,16 @@
 
 class FileSystem;
 class fmMain;
+class yIni;
 
 extern QString sExeName;                   // the program's base name
 extern bool bRunning;                      // the main window is up
 extern std::unique_ptr<FileSystem> oFso;   // created by FsoInit on first need
 
+extern std::unique_ptr<yIni> oIni;        // created on first use, released by UnloadAll
+
 void FsoInit();
+yIni &Ini();
 // The one main window, created and loaded on first use.
 fmMain &MainForm();
 // True when the main window exists (without creating it).

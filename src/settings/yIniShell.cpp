@@ -1,0 +1,71 @@
+// Shortcuts and actions handed to the desktop.
+
+#include "settings/yIni.h"
+
+#include "BuildConfig.h"
+#include "platform/FileSystem.h"
+#include "platform/MessageBox.h"
+#include "platform/Shell.h"
+#include "platform/SpecialFolders.h"
+#include "startup/Usr.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+using namespace Qt::StringLiterals;
+
+QString yIni::helpBase(const QString &page)
+{
+    const QString base = QString::fromUtf8(HelpBaseURL);
+    const QUrl url(base);
+    // A program run from its build folder finds its pages beside it.
+    if (url.isLocalFile() && !QFileInfo::exists(url.toLocalFile() + page)) {
+        const QString beside = programFolder() + QDir::separator() + u"help"_s + QDir::separator();
+        if (QFileInfo::exists(beside + page))
+            return QUrl::fromLocalFile(beside).toString();
+    }
+    return base;
+}
+
+void yIni::W_Help(const QString &sJob)
+{
+    QString page = sJob.toLower();
+    if (!page.contains(QLatin1Char('.')))
+        page += u".htm"_s;
+    const QString target = helpBase(page) + page;
+    const QString entry = sUsrFld + sExeName + u"_help.desktop"_s;
+    if (!Shell::writeLink(entry, target))
+        return;
+    Shell::open(QUrl(target));
+}
+
+void yIni::W_HtmView(const QString &sURL)
+{
+    // "Wrk" is not created here: without it nothing happens.
+    const QString entry = sUsrFld + u"Wrk"_s + QDir::separator() + u"htm_view.desktop"_s;
+    if (!Shell::writeLink(entry, sURL))
+        return;
+    Shell::open(QUrl::fromUserInput(sURL));
+}
+
+void yIni::W_SendTo()
+{
+    const QString sendTo = FsGtSpFld(SpecialFolders::SendTo);
+    const QString entry = sendTo + QDir::separator() + sExeName + u".desktop"_s;
+    const QString exe = executablePath();
+    if (sendTo.isEmpty() || !Shell::writeApplication(entry, exe, sExeName))
+        return;
+    MessageBox::show(exe + u" のｼｮｰﾄｶｯﾄを "_s + sendTo + u" に作成しました"_s);
+}
+
+void yIni::W_ExpFd(const QString &sFld, bool bOpn)
+{
+    if (sFld.isEmpty())
+        return;
+    if (!bOpn) {
+        FsoInit();
+        if (!oFso->FolderExists(sFld))
+            return;
+    }
+    Shell::open(QUrl::fromLocalFile(sFld));
+}

@@ -1,0 +1,226 @@
+// The per-user data folder, the record of the program's place, and the
+// shortcuts and actions handed to the desktop.
+
+#include "platform/AppSettings.h"
+#include "platform/MessageBox.h"
+#include "platform/Shell.h"
+#include "settings/yIni.h"
+#include "startup/Usr.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+const QChar kSep = QDir::separator();
+const QString kUserFolderIs = u"ﾕｰｻﾞｰﾃﾞｰﾀｰﾌｫﾙﾀﾞは"_s + QChar(0x3000);
+}  // namespace
+
+class TestUserData : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+    void withoutChoiceFile();
+    void choices_data();
+    void choices();
+    void emptyChoiceFile();
+    void executableRecord();
+    void createFolderLevelByLevel();
+    void helpShortcut();
+    void documentViewNeedsWorkFolder();
+    void sendToShortcut();
+    void exploreFolder();
+
+private:
+    void choose(const QByteArray &content);
+    QString defaultFolder() const { return home_.path() + u"/data/Halvorin/zenrook/"_s; }
+    QTemporaryDir home_;
+    QStringList messages_;
+    QList<QUrl> opened_;
+    std::unique_ptr<MessageBox::Override> box_;
+    std::unique_ptr<Shell::Override> shell_;
+    const QString choiceFile_ = QCoreApplication::applicationDirPath() + u"/UserData.ini"_s;
+};
+
+void TestUserData::initTestCase()
+{
+    // Everything the user owns goes to a folder of this test's own.
+    qputenv("XDG_DATA_HOME", QFile::encodeName(home_.path() + u"/data"_s));
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(home_.path() + u"/config"_s));
+    sExeName = u"zenrook"_s;
+}
+
+void TestUserData::init()
+{
+    messages_.clear();
+    opened_.clear();
+    shell_.reset();  // guards restore in reverse order: the old ones go first
+    box_.reset();
+    box_ = std::make_unique<MessageBox::Override>([this](const QString &t) { messages_ << t; });
+    shell_ = std::make_unique<Shell::Override>([this](const QUrl &u) { opened_ << u; });
+    QFile::remove(choiceFile_);
+    QDir(home_.path() + u"/data"_s).removeRecursively();
+}
+
+void TestUserData::cleanup()
+{
+    QFile::remove(choiceFile_);
+}
+
+void TestUserData::choose(const QByteArray &content)
+{
+    QFile f(choiceFile_);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(content);
+}
+
+void TestUserData::withoutChoiceFile()
+{
+    yIni ini;
+    ini.W_UserData(0);
+    QCOMPARE(sUsrFld, defaultFolder());
+    QVERIFY(QDir(sUsrFld).exists());  // every missing level created
+    QCOMPARE(messages_, QStringList{choiceFile_ + u" が見つかりません\r"_s + kUserFolderIs + defaultFolder()
+                                    + u" を使用します"_s});
+}
+
+void TestUserData::choices_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QString>("folder");
+    QTest::addColumn<QString>("message");
+    const QString program = QCoreApplication::applicationDirPath();
+    QTest::newRow("%APP%") << QByteArray("%APP%") << program + u"/usData/"_s << QString();
+    QTest::newRow("%app% and a line break") << QByteArray("%app%\r\n") << QString() << QString();
+    QTest::newRow("%usr%") << QByteArray("%Usr%") << QString() << QString();
+    QTest::newRow("other %") << QByteArray("%whatever") << QString() << QString();
+    QTest::newRow("%doc") << QByteArray("%doc") << QDir::homePath() + u"/Documents/Halvorin/zenrook/"_s << QString();
+}
+
+void TestUserData::choices()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(QString, folder);
+    QFETCH(QString, message);
+    choose(content);
+    yIni ini;
+    ini.W_UserData(0);
+    QCOMPARE(sUsrFld, folder.isEmpty() ? defaultFolder() : folder);
+    QVERIFY(messages_.isEmpty());
+    if (folder.startsWith(QCoreApplication::applicationDirPath()))
+        QDir(folder).removeRecursively();
+}
+
+void TestUserData::emptyChoiceFile()
+{
+    choose(QByteArray());
+    yIni ini;
+    ini.W_UserData(0);
+    QCOMPARE(messages_, QStringList{u" ﾕｰｻﾞｰﾃﾞｰﾀｰﾌｫﾙﾀﾞが定義されていません\r"_s + defaultFolder() + u" を使用します"_s});
+    messages_.clear();
+
+    // A named folder that exists keeps its letter case and gains a separator.
+    const QString mine = home_.path() + u"/MyData"_s;
+    QVERIFY(QDir().mkpath(mine));
+    choose(QFile::encodeName(mine));
+    ini.W_UserData(0);
+    QCOMPARE(sUsrFld, mine + kSep);
+    QVERIFY(messages_.isEmpty());
+
+    // The same name followed by a line break names no folder: message C.
+    choose(QFile::encodeName(mine) + "\r\n");
+    ini.W_UserData(0);
+    QCOMPARE(sUsrFld, defaultFolder());
+    QCOMPARE(messages_, QStringList{u"ﾌｫﾙﾀﾞ "_s + mine.toLower() + u"\r\n が見つかりません\r"_s + kUserFolderIs
+                                    + defaultFolder() + u" を使用します"_s});
+}
+
+void TestUserData::executableRecord()
+{
+    const QString exe = QCoreApplication::applicationDirPath() + u"/zenrook"_s;
+    AppSettings::write(u"HalvorinTools"_s, u"Path"_s, u"zenrook"_s, u"/old/place/zenrook"_s);
+    yIni ini;
+    ini.W_UserData(0);
+    QCOMPARE(AppSettings::read(u"HalvorinTools"_s, u"Path"_s, u"zenrook"_s), exe);
+    // The same place in other letters counts as the same: nothing is written.
+    AppSettings::write(u"HalvorinTools"_s, u"Path"_s, u"zenrook"_s, exe.toUpper());
+    ini.W_UserData(0);
+    QCOMPARE(AppSettings::read(u"HalvorinTools"_s, u"Path"_s, u"zenrook"_s), exe.toUpper());
+}
+
+void TestUserData::createFolderLevelByLevel()
+{
+    yIni ini;
+    const QString deep = home_.path() + u"/one/two/three"_s;
+    ini.F_CreateFld(deep);
+    QVERIFY(QDir(deep).exists());
+    ini.F_CreateFld(deep + kSep);  // already there: nothing to do
+    QVERIFY(QDir(deep).exists());
+    QVERIFY(ini.F_ChkSb(deep + kSep, {u"a"_s, u"b"_s}));
+    QVERIFY(QDir(deep + u"/a"_s).exists() && QDir(deep + u"/b"_s).exists());
+    QVERIFY(!ini.F_ChkSb(deep + kSep, {u"x/y"_s}));  // one level only
+}
+
+void TestUserData::helpShortcut()
+{
+    yIni ini;
+    ini.W_UserData(0);
+    ini.W_Help(u"ZENROOK"_s);
+    ini.W_Help(u"zenrook.htm"_s);
+    QCOMPARE(opened_.size(), 2);
+    QCOMPARE(opened_.at(0), opened_.at(1));  // capitals lower-cased, ".htm" added
+    QVERIFY(opened_.at(0).toString().endsWith(u"/zenrook.htm"_s));
+    QVERIFY2(QFile::exists(opened_.at(0).toLocalFile()), qPrintable(opened_.at(0).toString()));
+    QFile entry(sUsrFld + u"zenrook_help.desktop"_s);
+    QVERIFY(entry.open(QIODevice::ReadOnly));
+    QVERIFY(entry.readAll().contains("URL=" + opened_.at(0).toEncoded() + "\n"));
+}
+
+void TestUserData::documentViewNeedsWorkFolder()
+{
+    yIni ini;
+    ini.W_UserData(0);
+    ini.W_HtmView(u"https://example.com/a"_s);
+    QVERIFY(opened_.isEmpty());
+    QVERIFY(QDir().mkpath(sUsrFld + u"Wrk"_s));
+    ini.W_HtmView(u"https://example.com/a"_s);
+    QCOMPARE(opened_, QList<QUrl>{QUrl(u"https://example.com/a"_s)});
+}
+
+void TestUserData::sendToShortcut()
+{
+    yIni ini;
+    ini.W_UserData(0);
+    messages_.clear();
+    const QString sendTo = home_.path() + u"/data/nautilus/scripts"_s;
+    ini.W_SendTo();  // no such folder yet: nothing at all
+    QVERIFY(messages_.isEmpty());
+    QVERIFY(QDir().mkpath(sendTo));
+    ini.W_SendTo();
+    const QString exe = QCoreApplication::applicationDirPath() + u"/zenrook"_s;
+    QCOMPARE(messages_, QStringList{exe + u" のｼｮｰﾄｶｯﾄを "_s + sendTo + u" に作成しました"_s});
+    QFile entry(sendTo + u"/zenrook.desktop"_s);
+    QVERIFY(entry.open(QIODevice::ReadOnly));
+    QVERIFY(entry.readAll().contains("Exec=\"" + QFile::encodeName(exe) + "\""));
+}
+
+void TestUserData::exploreFolder()
+{
+    yIni ini;
+    ini.W_ExpFd(QString(), true);
+    ini.W_ExpFd(home_.path() + u"/missing"_s, false);
+    QVERIFY(opened_.isEmpty());
+    ini.W_ExpFd(home_.path() + u"/missing"_s, true);  // opened without a check
+    ini.W_ExpFd(home_.path(), false);
+    QCOMPARE(opened_, (QList<QUrl>{QUrl::fromLocalFile(home_.path() + u"/missing"_s), QUrl::fromLocalFile(home_.path())}));
+}
+
+QTEST_GUILESS_MAIN(TestUserData)
+#include "tst_userdata.moc"
