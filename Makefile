@@ -3,7 +3,11 @@ BUILD_DIR ?= build
 CMAKE_FLAGS ?=
 XVFB := xvfb-run -a -s "-screen 0 1600x1000x24"
 
-.PHONY: all deps build run test bench clean
+FUZZ_DIR ?= build-fuzz
+FUZZ_TARGETS := fuzz_settings
+FUZZ_RUNS ?= 1000000
+
+.PHONY: all deps build run test bench fuzz fuzz-build fuzz-smoke clean
 
 all: build
 
@@ -17,11 +21,22 @@ build: deps
 run: build
 	@$(BUILD_DIR)/zenrook
 
-test: build
+test: build fuzz-smoke
 	cd $(BUILD_DIR) && $(XVFB) ctest --output-on-failure
 
 bench: build
 	$(BUILD_DIR)/bench/zenrook_bench
 
+fuzz-build: deps
+	@cmake -S . -B $(FUZZ_DIR) -DZENROOK_FUZZ=ON -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+	@cmake --build $(FUZZ_DIR) -j2
+
+# fuzz: a million inputs a target; fuzz-smoke: a few seeded seconds each.
+fuzz: fuzz-build
+	@for t in $(FUZZ_TARGETS); do tools/run-fuzz.sh $(FUZZ_DIR)/fuzz/$$t fuzz/seeds/$${t#fuzz_} -runs=$(FUZZ_RUNS) || exit 1; done
+
+fuzz-smoke: fuzz-build
+	@for t in $(FUZZ_TARGETS); do tools/run-fuzz.sh $(FUZZ_DIR)/fuzz/$$t fuzz/seeds/$${t#fuzz_} -seed=1 -max_total_time=4 || exit 1; done
+
 clean:
-	rm -rf $(BUILD_DIR)
+	rm -rf $(BUILD_DIR) $(FUZZ_DIR)

@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-  cmake g++ make
+  cmake g++ make clang libclang-rt-14-dev
   qt6-base-dev qt6-webengine-dev qt6-qpa-plugins
   libbenchmark-dev
   fonts-noto-cjk
