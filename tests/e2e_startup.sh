@@ -2,25 +2,20 @@
 # Starts the real program the way a user or a calling program does, on the
 # X display the suite runs on, and looks at what it leaves behind.
 set -u
-exe=$1
+exe=$1 xwin=$2
 work=$(mktemp -d)
 trap 'kill $(jobs -p) 2>/dev/null; rm -rf "$work"' EXIT
-export QTWEBENGINE_DISABLE_SANDBOX=1
+export QTWEBENGINE_DISABLE_SANDBOX=1 QT_LOGGING_RULES=qt.webenginecontext.info=false
+export XDG_DATA_HOME="$work/data" XDG_CONFIG_HOME="$work/config"
 title='住所･郵便番号･緯度･経度を調べる (Yahoo 測地系=tokyo)'
 passed=0 failed=0
 
 ok()   { passed=$((passed + 1)); echo "ok   $1"; }
 bad()  { failed=$((failed + 1)); echo "FAIL $1"; }
 
-# The first visible window of process $1 whose name is $2, within 10 s.
+# The first viewable window of process $1 named exactly $2, within 10 s.
 window_of() {
-  local id
-  for _ in $(seq 200); do
-    id=$(xdotool search --onlyvisible --pid "$1" --name "^$2\$" 2>/dev/null | head -n 1)
-    [ -n "$id" ] && { echo "$id"; return 0; }
-    sleep 0.05
-  done
-  return 1
+  "$xwin" wait "$1" "$2" 10000
 }
 
 # Waits up to 10 s for process $1 to end; its exit code in $rc.

@@ -25,6 +25,7 @@ class TestUserData : public QObject
     Q_OBJECT
 private slots:
     void initTestCase();
+    void cleanupTestCase();
     void init();
     void cleanup();
     void withoutChoiceFile();
@@ -46,6 +47,7 @@ private:
     QList<QUrl> opened_;
     std::unique_ptr<MessageBox::Override> box_;
     std::unique_ptr<Shell::Override> shell_;
+    QByteArray originalChoice_;
     const QString choiceFile_ = QCoreApplication::applicationDirPath() + u"/UserData.ini"_s;
 };
 
@@ -55,6 +57,16 @@ void TestUserData::initTestCase()
     qputenv("XDG_DATA_HOME", QFile::encodeName(home_.path() + u"/data"_s));
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(home_.path() + u"/config"_s));
     sExeName = u"zenrook"_s;
+    QFile original(choiceFile_);
+    if (original.open(QIODevice::ReadOnly))
+        originalChoice_ = original.readAll();
+}
+
+void TestUserData::cleanupTestCase()
+{
+    // The other tests beside this one rely on the choice file it replaced.
+    if (!originalChoice_.isNull())
+        choose(originalChoice_);
 }
 
 void TestUserData::init()

@@ -1,23 +1,15 @@
 #include "mainwindow/fmMain.h"
 
-#include "BuildConfig.h"
+// The window's make-up: its controls as the form defines them.
+
 #include "Resources.h"
+#include "addresses/AddressComponent.h"
 #include "browser/uWeb.h"
 #include "mainwindow/AddressGrid.h"
 #include "mainwindow/FormDefinition.h"
-#include "mainwindow/MainLayout.h"
-#include "mainwindow/MapSearch.h"
-#include "mainwindow/RequestText.h"
-#include "platform/BusyPointer.h"
 #include "platform/Twips.h"
-#include "startup/Usr.h"
 
-#include <QApplication>
-#include <QCloseEvent>
-#include <QEventLoop>
-#include <QKeyEvent>
 #include <QLabel>
-#include <QPointer>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QWindow>
@@ -89,6 +81,9 @@ void fmMain::buildForm()
     vAdd = new AddressGrid(this);
     vAdd->setObjectName(u"vAdd"_s);
     vAdd->setGeometry(px(FormDefinition::kGridTwips));
+    connect(vAdd, &QTableWidget::cellChanged, this, [this](int row, int column) { vAdd_Change(column + 1, row + 1); });
+    connect(vAdd, &QTableWidget::cellDoubleClicked, this,
+            [this](int row, int column) { vAdd_DblClick(column + 1, row + 1); });
     tabOrder.emplace_back(FormDefinition::kGridTabOrder, QList<QWidget *>{vAdd});
 
     std::sort(tabOrder.begin(), tabOrder.end(),
@@ -100,180 +95,3 @@ void fmMain::buildForm()
         QWidget::setTabOrder(chain[i - 1], chain[i]);
 }
 
-void fmMain::Form_Load()
-{
-    bRunning = true;
-}
-
-void fmMain::Form_Activate()
-{
-    BusyPointer::setDefault();
-    raise();
-    activateWindow();
-    if (bReqMode) {
-        if (!sMapURL.isEmpty())
-            uWeb->setURL(sMapURL);
-        else if (!sAdd.isEmpty())
-            MapSearch(sAdd);
-    }
-}
-
-void fmMain::Form_Resize()
-{
-    if (isMinimized())
-        return;
-    const MainLayout layout = computeMainLayout(size(), uWeb->y(), stBar->height());
-    uWeb->setGeometry(layout.pane);
-    stBar->setGeometry(layout.statusBar);
-}
-
-void fmMain::Form_QueryUnload()
-{
-    bRunning = false;
-    UnloadAll();
-}
-
-void fmMain::Form_KeyDown(int keyCode, Qt::KeyboardModifiers)
-{
-    for (const FormDefinition::Button &def : FormDefinition::kButtons) {
-        if (def.functionKey == keyCode) {
-            cmMap_Click(def.index);
-            return;
-        }
-    }
-}
-
-void fmMain::cmMap_Click(int Index)
-{
-    if (Index < 0 || Index >= FormDefinition::kButtonCount || !cmMap[size_t(Index)])
-        return;
-    emit commandStarted(Index);
-    switch (Index) {
-    case 2:
-        GetRow();
-        MapSearch(sAdd);
-        break;
-    case 4:
-        GetRow();
-        MapSearch(sCmp + QLatin1Char(' ') + sAdd);
-        break;
-    case 6:
-        if (bReqMode) {
-            bAccept = true;
-            hide();
-        }
-        break;
-    case 8:
-        if (bReqMode) {
-            bAccept = false;
-            hide();
-        } else {
-            close();
-        }
-        break;
-    default:
-        break;
-    }
-}
-
-void fmMain::ActA(QString &sCm, bool &accepted)
-{
-    const QStringList request = RequestText::fields(sCm);
-    const RequestText::Record record = RequestText::recordFromRequest(request, QString::fromUtf8(MapBaseURL));
-    sZip = record.zip;
-    sAdd = record.address;
-    sCmp = record.company;
-    sMapURL = record.mapUrl;
-    bReqMode = true;
-    bAccept = false;
-    PutRow();
-    cmMap[6]->setText(QString::fromUtf16(FormDefinition::kAcceptCaption));
-
-    QPointer<fmMain> self(this);
-    QEventLoop loop;
-    connect(this, &fmMain::hidden, &loop, &QEventLoop::quit);
-    connect(this, &QObject::destroyed, &loop, &QEventLoop::quit);
-    setWindowModality(Qt::ApplicationModal);
-    inRequestDialog_ = true;
-    show();
-    loop.exec();
-    if (!self)
-        return;
-    inRequestDialog_ = false;
-
-    accepted = bAccept;
-    if (bAccept) {
-        GetRow();
-        sCm = RequestText::answer(request, {sZip, sAdd, sCmp, sMapURL});
-    }
-}
-
-void fmMain::MapSearch(const QString &text)
-{
-    uWeb->setURL(MapSearchURL(text));
-}
-
-void fmMain::PutRow()
-{
-    bBusy = true;
-    vAdd->setCellText(1, 1, sZip);
-    vAdd->setCellText(2, 1, sAdd);
-    vAdd->setCellText(3, 1, sCmp);
-    vAdd->setCellText(4, 1, sMapURL);
-    bBusy = false;
-}
-
-void fmMain::GetRow()
-{
-    sZip = vAdd->cellText(1, 1);
-    sAdd = vAdd->cellText(2, 1);
-    sCmp = vAdd->cellText(3, 1);
-    sMapURL = vAdd->cellText(4, 1);
-}
-
-bool fmMain::eventFilter(QObject *watched, QEvent *event)
-{
-    // The platform window receives each key once, before any control does.
-    if (watched == static_cast<QObject *>(windowHandle()) && event->type() == QEvent::KeyPress) {
-        const auto *key = static_cast<QKeyEvent *>(event);
-        Form_KeyDown(key->key(), key->modifiers());
-    }
-    return false;  // the focused control still gets the key
-}
-
-void fmMain::resizeEvent(QResizeEvent *event)
-{
-    QWidget::resizeEvent(event);
-    Form_Resize();
-}
-
-void fmMain::changeEvent(QEvent *event)
-{
-    QWidget::changeEvent(event);
-    if (event->type() == QEvent::WindowStateChange)
-        Form_Resize();
-}
-
-void fmMain::showEvent(QShowEvent *event)
-{
-    QWidget::showEvent(event);
-    Form_Resize();
-    // Once the window is up, as the platform's activation would.
-    QMetaObject::invokeMethod(this, [this] { if (isVisible()) Form_Activate(); }, Qt::QueuedConnection);
-}
-
-void fmMain::hideEvent(QHideEvent *event)
-{
-    QWidget::hideEvent(event);
-    if (!event->spontaneous())
-        emit hidden();
-}
-
-void fmMain::closeEvent(QCloseEvent *event)
-{
-    // The close box during a request dialog is a cancel: the file stays as it was.
-    if (inRequestDialog_)
-        bAccept = false;
-    event->accept();
-    Form_QueryUnload();
-}

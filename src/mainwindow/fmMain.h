@@ -3,11 +3,14 @@
 // pane and the status bar, and the request dialog it turns into for a
 // calling program.
 
+#include <QSize>
 #include <QString>
 #include <QWidget>
 
 #include <array>
+#include <memory>
 
+class AddressComponent;
 class AddressGrid;
 class QLabel;
 class QPushButton;
@@ -24,6 +27,8 @@ public:
     // Runs the request dialog modally; when the user accepts, sCm becomes the
     // answer and accepted true, otherwise sCm is left as it came.
     void ActA(QString &sCm, bool &accepted);
+    // A new clipboard text: a map page's address becomes the record's map URL.
+    void ClipEvent(const QString &sClp);
 
     // One handler for every command button, reached from the keys too.
     void cmMap_Click(int Index);
@@ -40,6 +45,7 @@ public:
     bool bReqMode = false;
     bool bAccept = false;
     QString sZip, sAdd, sCmp, sMapURL;
+    std::unique_ptr<AddressComponent> oAdd;
 
 signals:
     // Emitted for every command, from a button or a function key, before it runs.
@@ -49,6 +55,7 @@ signals:
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
+    void moveEvent(QMoveEvent *event) override;
     void changeEvent(QEvent *event) override;
     void showEvent(QShowEvent *event) override;
     void hideEvent(QHideEvent *event) override;
@@ -61,9 +68,19 @@ private:
     void Form_Resize();
     void Form_QueryUnload();
     void Form_KeyDown(int keyCode, Qt::KeyboardModifiers shift);
+    void InitAdd();
     void PutRow();
     void GetRow();
+    void EnbCopy(bool enabled);
+    void StMsg(const QString &text, int panel);
+    void vAdd_Change(int column, int row);
+    void vAdd_DblClick(int column, int row);
     void MapSearch(const QString &text);
+    void copyRecord();
+    void acceptRequest();
+    void keepOuterSize();
 
     bool inRequestDialog_ = false;
+    // A restored size is of the whole window; its frame is known only once shown.
+    QSize restoredOuter_;
 };

@@ -5,6 +5,7 @@
 #include "platform/FileSystem.h"
 #include "platform/MessageBox.h"
 #include "settings/yIni.h"
+#include "startup/ClipHook.h"
 #include "startup/ExeName.h"
 #include "startup/RequestExchange.h"
 
@@ -56,6 +57,7 @@ void UnloadAll()
     // Released first: a window closing from here finds a fresh store with no
     // file loaded, so a request dialog's end does not store its position.
     oIni.reset();
+    ClipHook(0);
     const QList<QWidget *> windows = QApplication::topLevelWidgets();
     for (const QPointer<QWidget> w : windows) {
         if (w && (w->isVisible() || w == mainForm.get()))

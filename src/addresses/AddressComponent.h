@@ -1,0 +1,19 @@
+#pragma once
+// The address component: completes a postal code and an address from each
+// other. Reached only through its factory, by the identifier "Tarnu.cAdd".
+
+#include <QString>
+
+#include <memory>
+
+class AddressComponent
+{
+public:
+    virtual ~AddressComponent() = default;
+    // Looks up and answers through the three strings; an empty address
+    // afterwards means nothing was found. The company is never changed.
+    virtual void PutAdd(QString &zip, QString &address, QString &company, int mode) = 0;
+};
+
+// The component for a known identifier, or nothing when it cannot be made.
+std::unique_ptr<AddressComponent> createObject(const QString &progId);

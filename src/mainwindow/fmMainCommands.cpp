@@ -1,0 +1,109 @@
+// The commands, from their buttons or their function keys.
+
+#include "mainwindow/fmMain.h"
+
+#include "addresses/AddressComponent.h"
+#include "mainwindow/AddressGrid.h"
+#include "mainwindow/FormDefinition.h"
+#include "platform/AnsiCodec.h"
+#include "platform/MessageBox.h"
+#include "settings/yIni.h"
+#include "startup/Usr.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QPushButton>
+
+using namespace Qt::StringLiterals;
+
+void fmMain::Form_KeyDown(int keyCode, Qt::KeyboardModifiers)
+{
+    for (const FormDefinition::Button &def : FormDefinition::kButtons) {
+        if (def.functionKey == keyCode) {
+            cmMap_Click(def.index);
+            return;
+        }
+    }
+}
+
+void fmMain::cmMap_Click(int Index)
+{
+    if (Index < 0 || Index >= FormDefinition::kButtonCount || !cmMap[size_t(Index)])
+        return;
+    emit commandStarted(Index);
+    switch (Index) {
+    case 0:
+        bBusy = true;
+        for (int column = 1; column <= 4; ++column)
+            vAdd->setCellText(column, 1, QString());
+        EnbCopy(false);
+        bBusy = false;
+        break;
+    case 1:
+        GetRow();
+        if (!cmMap[1]->isEnabled() || !oAdd)
+            return;
+        oAdd->PutAdd(sZip, sAdd, sCmp, 1);
+        if (!sAdd.isEmpty()) {
+            PutRow();
+            EnbCopy(true);
+            vAdd->setActiveCell(3, 1);
+        } else {
+            StMsg(u"対象が見つかりません"_s, 0);
+        }
+        break;
+    case 2:
+        GetRow();
+        MapSearch(sAdd);
+        break;
+    case 4:
+        GetRow();
+        MapSearch(sCmp + QLatin1Char(' ') + sAdd);
+        break;
+    case 6:
+        if (bReqMode)
+            acceptRequest();
+        else
+            copyRecord();
+        break;
+    case 7:
+        Ini().W_Help(u"zenrook.htm"_s);
+        break;
+    case 8:
+        if (bReqMode) {
+            bAccept = false;
+            hide();
+        } else {
+            close();
+        }
+        break;
+    default:
+        break;
+    }
+}
+
+void fmMain::copyRecord()
+{
+    GetRow();
+    const QChar tab(QLatin1Char('\t'));
+    QClipboard *clipboard = QGuiApplication::clipboard();
+    clipboard->clear();
+    clipboard->setText(sZip + tab + sAdd + tab + sCmp + tab + sMapURL);
+    MessageBox::show(u"クリップボードに住所情報を貼り付けました"_s, this);
+}
+
+void fmMain::acceptRequest()
+{
+    // The answer goes into a code page 932 file: what it cannot hold is
+    // named now, while the user can still change it.
+    GetRow();
+    const AnsiCodec::Encoded answer = AnsiCodec::encode(sZip + sAdd + sCmp + sMapURL);
+    if (!answer.ok) {
+        MessageBox::show(u"Shift-JIS で表せない文字があるため回答できません: "_s + answer.unrepresentable
+                             + QLatin1Char('\r') + u"該当する文字を直してから、もう一度 F9 を押してください"_s,
+                         this);
+        return;
+    }
+    bAccept = true;
+    hide();
+}

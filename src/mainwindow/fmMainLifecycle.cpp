@@ -1,0 +1,169 @@
+// The window's life: loading with its saved place, activation, layout on
+// resize, and closing with the place stored.
+
+#include "mainwindow/fmMain.h"
+
+#include "addresses/AddressComponent.h"
+#include "browser/uWeb.h"
+#include "mainwindow/MainLayout.h"
+#include "platform/BusyPointer.h"
+#include "platform/Twips.h"
+#include "settings/yIni.h"
+#include "startup/ClipHook.h"
+#include "startup/Usr.h"
+
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QWindow>
+
+#include <cmath>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+const QString kPlaceGroup = u"位置"_s;
+
+int toInt(const QVariant &v)
+{
+    return int(std::nearbyint(v.toDouble()));  // halves to the even neighbour
+}
+}  // namespace
+
+void fmMain::Form_Load()
+{
+    bRunning = true;
+    bBusy = true;
+    yIni &ini = Ini();
+    ini.W_UserData(quintptr(winId()));
+    bool ok = false;
+    ini.GetTxt(sUsrFld + u"User.xml"_s, ok);
+    ini.GetGtx(kPlaceGroup);
+    const int top = toInt(ini.vGtVal(u"TOP"_s, qint16(0)));
+    const int left = toInt(ini.vGtVal(u"LEFT"_s, qint16(0)));
+    const int width = toInt(ini.vGtVal(u"WIDTH"_s, qint16(0)));
+    const int height = toInt(ini.vGtVal(u"HEIGHT"_s, qint16(0)));
+    InitAdd();
+    if (width > 0 && height > 0) {
+        const qreal dpi = Twips::logicalDpi(this);
+        move(Twips::toPixels(left, dpi), Twips::toPixels(top, dpi));
+        restoredOuter_ = QSize(Twips::toPixels(width, dpi), Twips::toPixels(height, dpi));
+        resize(restoredOuter_);
+    }
+    bBusy = false;
+    ClipHook(1);
+}
+
+void fmMain::InitAdd()
+{
+    oAdd = createObject(u"Tarnu.cAdd"_s);
+    cmMap[1]->setEnabled(oAdd != nullptr);
+}
+
+void fmMain::Form_Activate()
+{
+    BusyPointer::setDefault();
+    SetFront(this);
+    if (bReqMode) {
+        if (!sMapURL.isEmpty())
+            uWeb->setURL(sMapURL);
+        else if (!sAdd.isEmpty())
+            MapSearch(sAdd);
+    }
+}
+
+void fmMain::Form_Resize()
+{
+    if (isMinimized())
+        return;
+    const MainLayout layout = computeMainLayout(size(), uWeb->y(), stBar->height());
+    uWeb->setGeometry(layout.pane);
+    stBar->setGeometry(layout.statusBar);
+}
+
+void fmMain::keepOuterSize()
+{
+    // Once the window manager has framed the window, the restored outer size
+    // is met by giving the frame its part.
+    if (restoredOuter_.isEmpty() || frameGeometry().size() == size())
+        return;
+    const QSize frame = frameGeometry().size() - size();
+    resize(restoredOuter_ - frame);
+    restoredOuter_ = QSize();
+}
+
+void fmMain::Form_QueryUnload()
+{
+    ClipHook(0);
+    const qreal dpi = Twips::logicalDpi(this);
+    const QRect outer = frameGeometry();
+    const float top = float(std::max(0, Twips::fromPixels(outer.y(), dpi)));
+    const float left = float(std::max(0, Twips::fromPixels(outer.x(), dpi)));
+    yIni &ini = Ini();
+    ini.GetGtx(kPlaceGroup);
+    ini.SetVal(u"TOP"_s, top);
+    ini.SetVal(u"LEFT"_s, left);
+    ini.SetVal(u"WIDTH"_s, float(Twips::fromPixels(outer.width(), dpi)));
+    ini.SetVal(u"HEIGHT"_s, float(Twips::fromPixels(outer.height(), dpi)));
+    ini.SetGtx();
+    bool ok = false;
+    ini.SetTxt(ok);
+    bRunning = false;
+    UnloadAll();
+}
+
+bool fmMain::eventFilter(QObject *watched, QEvent *event)
+{
+    // The platform window receives each key once, before any control does.
+    if (watched == static_cast<QObject *>(windowHandle()) && event->type() == QEvent::KeyPress) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        Form_KeyDown(key->key(), key->modifiers());
+    }
+    return false;  // the focused control still gets the key
+}
+
+void fmMain::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    Form_Resize();
+    keepOuterSize();
+}
+
+void fmMain::moveEvent(QMoveEvent *event)
+{
+    QWidget::moveEvent(event);
+    keepOuterSize();
+}
+
+void fmMain::changeEvent(QEvent *event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange)
+        Form_Resize();
+}
+
+void fmMain::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    Form_Resize();
+    // Once the window is up, as the platform's activation would.
+    QMetaObject::invokeMethod(this, [this] { if (isVisible()) Form_Activate(); }, Qt::QueuedConnection);
+}
+
+void fmMain::hideEvent(QHideEvent *event)
+{
+    QWidget::hideEvent(event);
+    if (!event->spontaneous())
+        emit hidden();
+}
+
+void fmMain::closeEvent(QCloseEvent *event)
+{
+    // The close box during a request dialog is a cancel: the file stays as
+    // it was, while the window's place is stored as at any closing.
+    if (inRequestDialog_)
+        bAccept = false;
+    event->accept();
+    Form_QueryUnload();
+}

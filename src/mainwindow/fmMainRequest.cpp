@@ -1,0 +1,62 @@
+// The request dialog: the record a calling program sends, and its answer.
+
+#include "mainwindow/fmMain.h"
+
+#include "BuildConfig.h"
+#include "mainwindow/AddressGrid.h"
+#include "mainwindow/FormDefinition.h"
+#include "mainwindow/RequestText.h"
+
+#include <QEventLoop>
+#include <QPointer>
+#include <QPushButton>
+
+void fmMain::ActA(QString &sCm, bool &accepted)
+{
+    const QStringList request = RequestText::fields(sCm);
+    const RequestText::Record record = RequestText::recordFromRequest(request, QString::fromUtf8(MapBaseURL));
+    sZip = record.zip;
+    sAdd = record.address;
+    sCmp = record.company;
+    sMapURL = record.mapUrl;
+    bReqMode = true;
+    bAccept = false;
+    PutRow();
+    cmMap[6]->setText(QString::fromUtf16(FormDefinition::kAcceptCaption));
+
+    QPointer<fmMain> self(this);
+    QEventLoop loop;
+    connect(this, &fmMain::hidden, &loop, &QEventLoop::quit);
+    connect(this, &QObject::destroyed, &loop, &QEventLoop::quit);
+    setWindowModality(Qt::ApplicationModal);
+    inRequestDialog_ = true;
+    show();
+    loop.exec();
+    if (!self)
+        return;
+    inRequestDialog_ = false;
+
+    accepted = bAccept;
+    if (bAccept) {
+        GetRow();
+        sCm = RequestText::answer(request, {sZip, sAdd, sCmp, sMapURL});
+    }
+}
+
+void fmMain::PutRow()
+{
+    bBusy = true;
+    vAdd->setCellText(1, 1, sZip);
+    vAdd->setCellText(2, 1, sAdd);
+    vAdd->setCellText(3, 1, sCmp);
+    vAdd->setCellText(4, 1, sMapURL);
+    bBusy = false;
+}
+
+void fmMain::GetRow()
+{
+    sZip = vAdd->cellText(1, 1);
+    sAdd = vAdd->cellText(2, 1);
+    sCmp = vAdd->cellText(3, 1);
+    sMapURL = vAdd->cellText(4, 1);
+}

@@ -1,0 +1,96 @@
+/* Small X11 helper for the end-to-end tests, over one connection (this
+ * Xvfb drops connections opened while another client connects):
+ *   xwin wait PID TITLE [TIMEOUT_MS]   print the id of PID's viewable window
+ *                                      named TITLE once it is mapped (10 ms polls)
+ *   xwin close WINDOW                  ask the window to close, as its close box does
+ *   xwin geometry WINDOW               print x y width height of its outer frame
+ */
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+#include <time.h>
+
+static Display *dpy;
+static Atom netWmPid, netWmName, utf8;
+
+static int ignoreErrors(Display *d, XErrorEvent *e) { (void)d; (void)e; return 0; }
+
+static long cardinal(Window w, Atom prop)
+{
+    Atom type; int format; unsigned long n, after; unsigned char *data = NULL; long v = -1;
+    if (XGetWindowProperty(dpy, w, prop, 0, 1, False, XA_CARDINAL, &type, &format, &n, &after, &data) == Success
+        && data && n == 1)
+        v = (long)*(unsigned long *)data;
+    if (data) XFree(data);
+    return v;
+}
+
+static int named(Window w, const char *title)
+{
+    Atom type; int format; unsigned long n, after; unsigned char *data = NULL; int same = 0;
+    if (XGetWindowProperty(dpy, w, netWmName, 0, 4096, False, utf8, &type, &format, &n, &after, &data) == Success
+        && data)
+        same = strcmp((const char *)data, title) == 0;
+    if (data) XFree(data);
+    return same;
+}
+
+static Window find(Window w, long pid, const char *title)
+{
+    XWindowAttributes a;
+    if (XGetWindowAttributes(dpy, w, &a) && a.map_state == IsViewable && cardinal(w, netWmPid) == pid && named(w, title))
+        return w;
+    Window root, parent, *kids = NULL; unsigned int n = 0; Window found = 0;
+    if (XQueryTree(dpy, w, &root, &parent, &kids, &n)) {
+        for (unsigned int i = 0; i < n && !found; ++i)
+            found = find(kids[i], pid, title);
+        if (kids) XFree(kids);
+    }
+    return found;
+}
+
+int main(int argc, char **argv)
+{
+    if (argc < 3 || !(dpy = XOpenDisplay(NULL))) {
+        fprintf(stderr, "usage: xwin wait PID TITLE [TIMEOUT_MS] | close WINDOW | geometry WINDOW\n");
+        return 2;
+    }
+    XSetErrorHandler(ignoreErrors);
+    netWmPid = XInternAtom(dpy, "_NET_WM_PID", False);
+    netWmName = XInternAtom(dpy, "_NET_WM_NAME", False);
+    utf8 = XInternAtom(dpy, "UTF8_STRING", False);
+    if (!strcmp(argv[1], "wait") && argc >= 4) {
+        long timeout = argc > 4 ? atol(argv[4]) : 10000;
+        struct timespec tick = {0, 10 * 1000 * 1000};
+        for (long waited = 0; waited <= timeout; waited += 10) {
+            Window w = find(DefaultRootWindow(dpy), atol(argv[2]), argv[3]);
+            if (w) { printf("%lu\n", w); return 0; }
+            nanosleep(&tick, NULL);
+        }
+        return 1;
+    }
+    Window w = (Window)strtoul(argv[2], NULL, 0);
+    if (!strcmp(argv[1], "close")) {
+        XEvent e; memset(&e, 0, sizeof e);
+        e.xclient.type = ClientMessage;
+        e.xclient.window = w;
+        e.xclient.message_type = XInternAtom(dpy, "WM_PROTOCOLS", False);
+        e.xclient.format = 32;
+        e.xclient.data.l[0] = (long)XInternAtom(dpy, "WM_DELETE_WINDOW", False);
+        e.xclient.data.l[1] = CurrentTime;
+        XSendEvent(dpy, w, False, NoEventMask, &e);
+        XSync(dpy, False);
+        return 0;
+    }
+    if (!strcmp(argv[1], "geometry")) {
+        Window child; int x, y; XWindowAttributes a;
+        if (!XGetWindowAttributes(dpy, w, &a)) return 1;
+        XTranslateCoordinates(dpy, w, a.root, 0, 0, &x, &y, &child);
+        printf("%d %d %d %d\n", x, y, a.width, a.height);
+        return 0;
+    }
+    return 2;
+}
