@@ -33,6 +33,7 @@ int toInt(const QVariant &v)
 
 void fmMain::Form_Load()
 {
+    MainFormLoading(this);
     bRunning = true;
     bBusy = true;
     yIni &ini = Ini();

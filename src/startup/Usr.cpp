@@ -18,10 +18,17 @@ std::unique_ptr<FileSystem> oFso;
 std::unique_ptr<yIni> oIni;
 
 namespace {
-// Owned here rather than by a parent: the window lives until UnloadAll.
-std::unique_ptr<fmMain> mainForm;
+// The window made on first use is owned here: it lives until UnloadAll.
+std::unique_ptr<fmMain> ownedForm;
+// The main window that is loaded, whoever made it.
+QPointer<fmMain> loadedForm;
 bool unloading = false;
 }  // namespace
+
+void MainFormLoading(fmMain *form)
+{
+    loadedForm = form;
+}
 
 void FsoInit()
 {
@@ -38,14 +45,14 @@ yIni &Ini()
 
 fmMain &MainForm()
 {
-    if (!mainForm)
-        mainForm = std::make_unique<fmMain>();
-    return *mainForm;
+    if (!loadedForm)
+        ownedForm = std::make_unique<fmMain>();
+    return *loadedForm;
 }
 
 bool MainFormLoaded()
 {
-    return mainForm != nullptr;
+    return !loadedForm.isNull();
 }
 
 void UnloadAll()
@@ -60,13 +67,14 @@ void UnloadAll()
     ClipHook(0);
     const QList<QWidget *> windows = QApplication::topLevelWidgets();
     for (const QPointer<QWidget> w : windows) {
-        if (w && (w->isVisible() || w == mainForm.get()))
+        if (w && (w->isVisible() || w == loadedForm))
             w->close();
     }
+    loadedForm = nullptr;
     // Deleted once control is back in the event loop: this may run inside
     // the window's own close handling.
-    if (mainForm)
-        mainForm.release()->deleteLater();
+    if (ownedForm)
+        ownedForm.release()->deleteLater();
     unloading = false;
 }
 

@@ -24,6 +24,8 @@ yIni &Ini();
 fmMain &MainForm();
 // True when the main window exists (without creating it).
 bool MainFormLoaded();
+// Called by the main window as it loads: it is the one from now on.
+void MainFormLoading(fmMain *form);
 // Closes every window and releases the shared objects; safe to call again.
 void UnloadAll();
 

@@ -1,0 +1,84 @@
+#!/usr/bin/env bash
+# The program as a calling program and a user meet it, built with its map
+# services on 127.0.0.1:47613 (map) and 127.0.0.1:47614 (redirects).
+set -u
+exe=$1 xwin=$2
+work=$(mktemp -d)
+trap 'kill $(jobs -p) 2>/dev/null; rm -rf "$work"' EXIT
+export QTWEBENGINE_DISABLE_SANDBOX=1 QT_LOGGING_RULES=qt.webenginecontext.info=false
+export XDG_DATA_HOME="$work/data" XDG_CONFIG_HOME="$work/config"
+title='住所･郵便番号･緯度･経度を調べる (Yahoo 測地系=tokyo)'
+user_xml="$work/data/Halvorin/$(basename "$exe")/User.xml"
+passed=0 failed=0
+ok()  { passed=$((passed + 1)); echo "ok   $1"; }
+bad() { failed=$((failed + 1)); echo "FAIL $1"; }
+cp932() { printf '%s' "$1" | iconv -f UTF-8 -t CP932; }
+same()  { cmp -s "$1" <(cp932 "$2"); }
+
+# Every request the redirect service gets, as it arrived.
+python3 -u -m http.server 47614 --bind 127.0.0.1 --directory "$work" 2>"$work/redirects.log" >/dev/null &
+for _ in $(seq 100); do grep -q . "$work/redirects.log" 2>/dev/null && break; (exec 3<>/dev/tcp/127.0.0.1/47614) 2>/dev/null && break; sleep 0.05; done
+
+start() {  # arguments → pid in $pid, main window in $win
+  "$exe" "$@" 2>>"$work/program.log" &
+  pid=$!
+  win=$("$xwin" wait "$pid" "$title" 15000) || { bad "no window for $*"; kill "$pid" 2>/dev/null; return 1; }
+  sleep 0.5
+}
+
+finish() {  # waits for the program to end; its exit code in $rc
+  for _ in $(seq 200); do kill -0 "$pid" 2>/dev/null || { wait "$pid"; rc=$?; return 0; }; sleep 0.05; done
+  kill "$pid"; wait "$pid" 2>/dev/null; rc=timeout; return 1
+}
+
+answer_is() {  # label, request text, key, expected file text (UTF-8 here)
+  local file="$work/req$passed$failed""Zrok.txt"
+  cp932 "$2" > "$file"
+  start "$file" || return
+  [ -n "${before_key:-}" ] && eval "$before_key"
+  xdotool key "$3"
+  finish
+  if [ "$rc" = 0 ] && same "$file" "$4"; then ok "$1"; else bad "$1 (exit $rc: $(iconv -f CP932 -t UTF-8 < "$file" | od -c | head -n 2 | tr -s ' '))"; fi
+}
+
+# The first start: no User.xml yet, the window at its designed place.
+start || exit 1
+geometry=$("$xwin" geometry "$win")
+[ "$geometry" = "45 130 1177 496" ] && ok "first start at the designed place" || bad "first start at $geometry"
+xdotool windowmove "$win" 200 150; sleep 0.3
+xdotool key F12; finish
+expected_xml=$'<?xml version=\'1.0\' encoding=\'Shift-JIS\' ?>\r\n<運用>\r\n   <位置>\r\n      <TOP>2250</TOP>\r\n      <LEFT>3000</LEFT>\r\n      <WIDTH>17655</WIDTH>\r\n      <HEIGHT>7440</HEIGHT>\r\n   </位置>\r\n</運用>'
+same "$user_xml" "$expected_xml" && ok "closing writes the nine-line User.xml" || bad "User.xml: $(od -c "$user_xml" | head -n 4)"
+start || exit 1
+[ "$("$xwin" geometry "$win")" = "200 150 1177 496" ] && ok "the next start opens where the window was" || bad "next start at $("$xwin" geometry "$win")"
+xdotool key F12; finish
+cp "$user_xml" "$work/user.before"
+
+search='/maps/recommend/map_search/*http://127.0.0.1:47613/search?ei=UTF-8&p=%E6%9D%B1%E4%BA%AC%E9%83%BD%E5%8D%83%E4%BB%A3%E7%94%B0%E5%8C%BA'
+answer_is "without a map URL: searched, accepted unchanged" \
+  $'ZenroA\t100-0001\t東京都千代田区\t会社\t' F9 $'ZenroA\t100-0001\t東京都千代田区\t会社\t\t0'
+grep -qF "\"GET $search HTTP" "$work/redirects.log" && ok "the pane searched the address" || bad "no search: $(cat "$work/redirects.log")"
+answer_is "foreign map URL: dropped, flag 1" \
+  $'ZenroA\t1\t東京都千代田区\t会社\thttp://example.com/map' F9 $'ZenroA\t1\t東京都千代田区\t会社\t\t1'
+answer_is "marker continued, extra fields dropped" \
+  $'ZenroAxyz\t1\t2\t3\thttp://127.0.0.1:47613/pl?a=1\textra\tmore' F9 $'ZenroA\t1\t2\t3\thttp://127.0.0.1:47613/pl?a=1\t0'
+before_key='printf "%s" "http://127.0.0.1:47613/pl?lat=35.6" | xclip -selection clipboard; sleep 0.5' \
+answer_is "a map URL copied by another program is the answer" \
+  $'ZenroA\t1\t2\t3\t' F9 $'ZenroA\t1\t2\t3\thttp://127.0.0.1:47613/pl?lat=35.6\t1'
+printf '%s' "http://127.0.0.1:47613/pl?copied=before" | xclip -selection clipboard
+answer_is "a URL copied before the window opened is not taken" $'ZenroA\t1\t2\t3\t' F9 $'ZenroA\t1\t2\t3\t\t0'
+answer_is "F12 leaves the request" $'ZenroA\t1\t2\t3\t' F12 $'ZenroA\t1\t2\t3\t'
+cmp -s "$user_xml" "$work/user.before" && ok "accept and cancel leave User.xml alone" || bad "User.xml changed by a request"
+
+# The close box cancels, and stores the window's place.
+file="$work/closeZrok.txt"
+cp932 $'ZenroA\t1\t2\t3\t' > "$file"
+start "$file" && xdotool windowmove "$win" 300 200 && sleep 0.3 && "$xwin" close "$win" && finish
+if [ "$rc" = 0 ] && same "$file" $'ZenroA\t1\t2\t3\t' && grep -q '<LEFT>4500</LEFT>' "$user_xml"; then
+  ok "close box: request untouched, place stored"
+else
+  bad "close box (exit $rc)"
+fi
+
+echo "$passed passed, $failed failed"
+[ "$failed" = 0 ]

@@ -1,0 +1,235 @@
+// The address record at work in the real window: map addresses copied by
+// other programs, the user's edits, and the commands on the record.
+
+#include "BuildConfig.h"
+#include "browser/uWeb.h"
+#include "mainwindow/AddressGrid.h"
+#include "mainwindow/fmMain.h"
+#include "platform/MessageBox.h"
+#include "startup/ClipHook.h"
+#include "startup/Usr.h"
+
+#include <QClipboard>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProcess>
+#include <QSignalSpy>
+#include <QPushButton>
+#include <QTimer>
+#include <QtTest>
+
+#include <memory>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// Copies as another program on the desktop does.
+bool xclip(const QByteArray &data, const QString &type = u"UTF8_STRING"_s)
+{
+    QProcess p;
+    p.start(u"xclip"_s, {u"-selection"_s, u"clipboard"_s, u"-t"_s, type, u"-i"_s});
+    if (!p.waitForStarted())
+        return false;
+    p.write(data);
+    p.closeWriteChannel();
+    return p.waitForFinished(5000) && p.exitCode() == 0;
+}
+
+const QString kBase = QString::fromUtf8(MapBaseURL);
+
+}  // namespace
+
+class TestRecord : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void copyBeforeWindowIsNotTaken();
+    void mapAddressFromAnotherProgram();
+    void textsThatAreNoMapAddress_data();
+    void textsThatAreNoMapAddress();
+    void imageAloneIsIgnored();
+    void hookInstallsAndRemovesOnce();
+    void editsSwitchTheCopyButton();
+    void copyCommandPutsTheLine();
+    void doubleClickLoadsRowOneUrl();
+    void answerOutsideCodePageStaysOpen();
+
+private:
+    void open();
+    std::unique_ptr<fmMain> w_;
+    QStringList messages_;
+    std::unique_ptr<MessageBox::Override> box_;
+};
+
+void TestRecord::init()
+{
+    messages_.clear();
+    box_ = std::make_unique<MessageBox::Override>([this](const QString &t) { messages_ << t; });
+}
+
+void TestRecord::cleanup()
+{
+    if (w_)
+        w_->close();
+    w_.reset();
+    box_.reset();
+}
+
+void TestRecord::open()
+{
+    w_ = std::make_unique<fmMain>();
+    w_->show();
+    QVERIFY(QTest::qWaitForWindowActive(w_.get()));
+}
+
+void TestRecord::copyBeforeWindowIsNotTaken()
+{
+    QSignalSpy changed(QGuiApplication::clipboard(), &QClipboard::dataChanged);
+    QVERIFY(xclip((kBase + u"/before"_s).toUtf8()));
+    QTRY_VERIFY_WITH_TIMEOUT(!changed.isEmpty(), 5000);  // the change is over before the window loads
+    open();
+    QTest::qWait(300);
+    QCOMPARE(w_->vAdd->cellText(4, 1), QString());
+    QVERIFY(!w_->cmMap[6]->isEnabled());
+}
+
+void TestRecord::mapAddressFromAnotherProgram()
+{
+    open();
+    w_->vAdd->setCellText(2, 1, u"東京都"_s);  // typed meanwhile, not yet in the fields
+    const QString url = kBase.toUpper() + u"/pl?lat=35.68&lon=139.76 "_s;
+    QVERIFY(xclip(url.toUtf8()));
+    QTRY_COMPARE_WITH_TIMEOUT(w_->vAdd->cellText(4, 1), url, 5000);
+    QCOMPARE(w_->uWeb->txURL->text(), url);
+    QCOMPARE(w_->sMapURL, url);
+    QCOMPARE(w_->sAdd, u"東京都"_s);
+    QVERIFY(w_->cmMap[6]->isEnabled());
+    QVERIFY(w_->bAccept);
+}
+
+void TestRecord::textsThatAreNoMapAddress_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::newRow("blanks before") << u"  "_s + kBase;
+    QTest::newRow("other scheme") << QString(kBase).replace(u"http://"_s, u"https://"_s);
+    QTest::newRow("plain words") << u"東京都千代田区"_s;
+    QTest::newRow("the copied record") << u"100-0001\t東京都\t\t"_s + kBase;
+}
+
+void TestRecord::textsThatAreNoMapAddress()
+{
+    QFETCH(QString, text);
+    open();
+    QVERIFY(xclip(text.toUtf8()));
+    QTRY_COMPARE_WITH_TIMEOUT(QGuiApplication::clipboard()->text(), text, 5000);
+    QTest::qWait(100);
+    QCOMPARE(w_->vAdd->cellText(4, 1), QString());
+    QVERIFY(!w_->cmMap[6]->isEnabled());
+}
+
+void TestRecord::imageAloneIsIgnored()
+{
+    open();
+    const QByteArray png = QByteArray::fromBase64(
+        "iVBORw0KGgoAAAANSUhEUgAAAAEAAAABCAYAAAAfFcSJAAAADUlEQVR42mNk+M9QDwADhgGAWjR9awAAAABJRU5ErkJggg==");
+    QVERIFY(xclip(png, u"image/png"_s));
+    QTRY_VERIFY_WITH_TIMEOUT(QGuiApplication::clipboard()->mimeData()->hasImage(), 5000);
+    QTest::qWait(100);
+    QCOMPARE(w_->vAdd->cellText(4, 1), QString());
+}
+
+void TestRecord::hookInstallsAndRemovesOnce()
+{
+    open();
+    QVERIFY(ClipHookInstalled());
+    ClipHook(1);
+    ClipHook(0);
+    QVERIFY(!ClipHookInstalled());
+    ClipHook(0);
+    QVERIFY(xclip((kBase + u"/unhooked"_s).toUtf8()));
+    QTest::qWait(300);
+    QCOMPARE(w_->vAdd->cellText(4, 1), QString());
+    ClipHook(1);
+    ClipHook(1);
+    QVERIFY(xclip((kBase + u"/hooked"_s).toUtf8()));
+    QTRY_COMPARE_WITH_TIMEOUT(w_->vAdd->cellText(4, 1), kBase + u"/hooked"_s, 5000);
+}
+
+void TestRecord::editsSwitchTheCopyButton()
+{
+    open();
+    // Typing into any cell enables copying; the program's own writes do not.
+    w_->vAdd->setFocus();
+    w_->vAdd->setCurrentCell(0, 2);
+    for (const char c : {'a', 'b', 'c'})
+        QTest::keyClick(w_->windowHandle(), c);
+    QTest::keyClick(w_->windowHandle(), Qt::Key_Return);
+    QTRY_VERIFY(w_->cmMap[6]->isEnabled());
+    QCOMPARE(w_->vAdd->cellText(3, 1), u"abc"_s);
+    QTest::keyClick(w_->windowHandle(), Qt::Key_F2);
+    QVERIFY(!w_->cmMap[6]->isEnabled());
+    QCOMPARE(w_->vAdd->cellText(3, 1), QString());
+    QString request = u"ZenroA\t1\t2\t3\t"_s;
+    bool accepted = true;
+    QTimer::singleShot(0, w_.get(), [this] {
+        QVERIFY(!w_->cmMap[6]->isEnabled());  // filling the row from a request is no edit
+        QTest::keyClick(w_->windowHandle(), Qt::Key_F12);
+    });
+    QTimer::singleShot(20000, w_.get(), [this] { w_->hide(); });
+    w_->ActA(request, accepted);
+    QVERIFY(!accepted);
+}
+
+void TestRecord::copyCommandPutsTheLine()
+{
+    open();
+    QTest::keyClick(w_->windowHandle(), Qt::Key_F9, Qt::ShiftModifier);  // disabled, still runs
+    QCOMPARE(QGuiApplication::clipboard()->text(), u"\t\t\t"_s);
+    w_->vAdd->setCellText(1, 1, u"100-0001"_s);
+    w_->vAdd->setCellText(3, 1, u"会社"_s);
+    QTest::keyClick(w_->windowHandle(), Qt::Key_F9);
+    QCOMPARE(QGuiApplication::clipboard()->text(), u"100-0001\t\t会社\t"_s);
+    QCOMPARE(messages_, QStringList(2, u"クリップボードに住所情報を貼り付けました"_s));
+    QTest::qWait(100);
+    QCOMPARE(w_->vAdd->cellText(4, 1), QString());  // the line itself is no map address
+}
+
+void TestRecord::doubleClickLoadsRowOneUrl()
+{
+    open();
+    const QString url = u"data:text/html,row1"_s;
+    w_->vAdd->setCellText(4, 1, url);
+    w_->vAdd->setCellText(4, 2, u"data:text/html,row2"_s);
+    const QRect cell = w_->vAdd->visualItemRect(w_->vAdd->item(1, 3));
+    // A user's double click: press, release, then the second press as a double click.
+    QTest::mouseClick(w_->vAdd->viewport(), Qt::LeftButton, {}, cell.center());
+    QTest::mousePress(w_->vAdd->viewport(), Qt::LeftButton, {}, cell.center());
+    QTest::mouseDClick(w_->vAdd->viewport(), Qt::LeftButton, {}, cell.center());
+    QTRY_COMPARE_WITH_TIMEOUT(w_->uWeb->txURL->text(), url, 5000);
+}
+
+void TestRecord::answerOutsideCodePageStaysOpen()
+{
+    open();
+    QString request = u"ZenroA\t100-0001\t東京都\t会社\t"_s;
+    bool accepted = false;
+    QTimer::singleShot(0, w_.get(), [this] {
+        w_->vAdd->setCellText(3, 1, u"Café ★"_s);
+        QTest::keyClick(w_->windowHandle(), Qt::Key_F9);
+        QVERIFY(w_->isVisible());
+        w_->vAdd->setCellText(3, 1, u"Cafe"_s);
+        QTest::keyClick(w_->windowHandle(), Qt::Key_F9);
+    });
+    QTimer::singleShot(20000, w_.get(), [this] { w_->hide(); });
+    w_->ActA(request, accepted);
+    QVERIFY(accepted);
+    QCOMPARE(request, u"ZenroA\t100-0001\t東京都\tCafe\t\t1"_s);
+    QCOMPARE(messages_.size(), 1);
+    QVERIFY2(messages_.at(0).contains(u"é"_s) && !messages_.at(0).contains(u"★"_s), qPrintable(messages_.at(0)));
+}
+
+QTEST_MAIN(TestRecord)
+#include "tst_record.moc"
