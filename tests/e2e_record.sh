@@ -62,10 +62,10 @@ answer_is "foreign map URL: dropped, flag 1" \
   $'ZenroA\t1\t東京都千代田区\t会社\thttp://example.com/map' F9 $'ZenroA\t1\t東京都千代田区\t会社\t\t1'
 answer_is "marker continued, extra fields dropped" \
   $'ZenroAxyz\t1\t2\t3\thttp://127.0.0.1:47613/pl?a=1\textra\tmore' F9 $'ZenroA\t1\t2\t3\thttp://127.0.0.1:47613/pl?a=1\t0'
-before_key='printf "%s" "http://127.0.0.1:47613/pl?lat=35.6" | xclip -selection clipboard; sleep 0.5' \
+before_key='printf "%s" "http://127.0.0.1:47613/pl?lat=35.6" | xclip -selection clipboard >/dev/null 2>&1; sleep 0.5' \
 answer_is "a map URL copied by another program is the answer" \
   $'ZenroA\t1\t2\t3\t' F9 $'ZenroA\t1\t2\t3\thttp://127.0.0.1:47613/pl?lat=35.6\t1'
-printf '%s' "http://127.0.0.1:47613/pl?copied=before" | xclip -selection clipboard
+printf "%s" "http://127.0.0.1:47613/pl?copied=before" | xclip -selection clipboard >/dev/null 2>&1
 answer_is "a URL copied before the window opened is not taken" $'ZenroA\t1\t2\t3\t' F9 $'ZenroA\t1\t2\t3\t\t0'
 answer_is "F12 leaves the request" $'ZenroA\t1\t2\t3\t' F12 $'ZenroA\t1\t2\t3\t'
 cmp -s "$user_xml" "$work/user.before" && ok "accept and cancel leave User.xml alone" || bad "User.xml changed by a request"

@@ -8,7 +8,7 @@ packages=(
   qt6-base-dev qt6-webengine-dev qt6-qpa-plugins
   libbenchmark-dev
   fonts-noto-cjk
-  xvfb xauth xdotool xclip x11-utils libx11-dev
+  xvfb xauth xdotool xclip x11-utils libx11-dev python3
 )
 
 missing=()
