@@ -56,6 +56,7 @@ private slots:
     void copyCommandPutsTheLine();
     void doubleClickLoadsRowOneUrl();
     void answerOutsideCodePageStaysOpen();
+    void addressLookUpFillsTheRecord();
 
 private:
     void open();
@@ -229,6 +230,46 @@ void TestRecord::answerOutsideCodePageStaysOpen()
     QCOMPARE(request, u"ZenroA\t100-0001\t東京都\tCafe\t\t1"_s);
     QCOMPARE(messages_.size(), 1);
     QVERIFY2(messages_.at(0).contains(u"é"_s) && !messages_.at(0).contains(u"★"_s), qPrintable(messages_.at(0)));
+}
+
+void TestRecord::addressLookUpFillsTheRecord()
+{
+    open();
+    if (!w_->cmMap[1]->isEnabled())
+        QSKIP("no postal dictionary here: F4 is off");
+    QWindow *window = w_->windowHandle();
+    w_->vAdd->setFocus();
+    w_->vAdd->setCurrentCell(0, 0);
+    for (const char c : {'1', '0', '0', '0', '0', '0', '1'})
+        QTest::keyClick(window, c);
+    QTest::keyClick(window, Qt::Key_Return);
+    QTest::keyClick(window, Qt::Key_F2);  // clears the row; the typed code is gone
+    QCOMPARE(w_->vAdd->cellText(1, 1), QString());
+    w_->vAdd->setCurrentCell(0, 0);
+    for (const char c : {'1', '0', '0', '0', '0', '0', '1'})
+        QTest::keyClick(window, c);
+    QTest::keyClick(window, Qt::Key_Return);
+    QVERIFY(w_->cmMap[6]->isEnabled());
+    QTest::keyClick(window, Qt::Key_F2);
+    QVERIFY(!w_->cmMap[6]->isEnabled());
+
+    w_->vAdd->setCellText(1, 1, u"1000001"_s);
+    w_->vAdd->setCellText(3, 1, u"会社"_s);
+    QTest::keyClick(window, Qt::Key_F4);
+    QCOMPARE(w_->vAdd->cellText(1, 1), u"100-0001"_s);
+    QCOMPARE(w_->vAdd->cellText(2, 1), u"東京都千代田区千代田"_s);
+    QCOMPARE(w_->vAdd->cellText(3, 1), u"会社"_s);
+    QCOMPARE(w_->vAdd->currentRow(), 0);
+    QCOMPARE(w_->vAdd->currentColumn(), 2);  // the company cell is next
+    QVERIFY(w_->cmMap[6]->isEnabled());
+
+    // Nothing found: the status bar says so and the row stays as typed.
+    QTest::keyClick(window, Qt::Key_F2);
+    w_->vAdd->setCellText(1, 1, u"0000000"_s);
+    QTest::keyClick(window, Qt::Key_F4);
+    QCOMPARE(w_->stPanels[0]->text(), u"対象が見つかりません"_s);
+    QCOMPARE(w_->vAdd->cellText(1, 1), u"0000000"_s);
+    QCOMPARE(w_->vAdd->cellText(2, 1), QString());
 }
 
 QTEST_MAIN(TestRecord)

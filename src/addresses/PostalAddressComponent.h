@@ -1,0 +1,26 @@
+#pragma once
+// The address component on the postal dictionary.
+//
+// PutAdd(zip, address, company, mode), mode 1 ("complete the record"):
+//  - a postal code that names a known code (either width, with or without
+//    "〒", dashes, blanks) becomes "NNN-NNNN", and the address becomes its
+//    prefecture + city + town, unless the address already begins with that
+//    (then it is kept whole, with its block and building numbers);
+//  - otherwise an address that begins with a known prefecture + city + town
+//    (compared across widths and written variants) keeps its text and gets
+//    the postal code of the longest such beginning;
+//  - otherwise the address becomes "": nothing was found.
+// The company is never changed. Other modes change nothing.
+
+#include "addresses/AddressComponent.h"
+#include "addresses/PostalDictionary.h"
+
+class PostalAddressComponent : public AddressComponent
+{
+public:
+    explicit PostalAddressComponent(std::unique_ptr<PostalDictionary> dictionary);
+    void PutAdd(QString &zip, QString &address, QString &company, int mode) override;
+
+private:
+    std::unique_ptr<PostalDictionary> dictionary_;
+};
