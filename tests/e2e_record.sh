@@ -5,31 +5,14 @@ set -u
 exe=$1 xwin=$2
 work=$(mktemp -d)
 trap 'kill $(jobs -p) 2>/dev/null; rm -rf "$work"' EXIT
-export QTWEBENGINE_DISABLE_SANDBOX=1 QT_LOGGING_RULES=qt.webenginecontext.info=false
-export XDG_DATA_HOME="$work/data" XDG_CONFIG_HOME="$work/config"
-title='住所･郵便番号･緯度･経度を調べる (Yahoo 測地系=tokyo)'
+. "$(dirname "$0")/e2e_lib.sh"
 user_xml="$work/data/Halvorin/$(basename "$exe")/User.xml"
-passed=0 failed=0
-ok()  { passed=$((passed + 1)); echo "ok   $1"; }
-bad() { failed=$((failed + 1)); echo "FAIL $1"; }
 cp932() { printf '%s' "$1" | iconv -f UTF-8 -t CP932; }
 same()  { cmp -s "$1" <(cp932 "$2"); }
 
 # Every request the redirect service gets, as it arrived.
 python3 -u -m http.server 47614 --bind 127.0.0.1 --directory "$work" 2>"$work/redirects.log" >/dev/null &
 for _ in $(seq 100); do grep -q . "$work/redirects.log" 2>/dev/null && break; (exec 3<>/dev/tcp/127.0.0.1/47614) 2>/dev/null && break; sleep 0.05; done
-
-start() {  # arguments → pid in $pid, main window in $win
-  "$exe" "$@" 2>>"$work/program.log" &
-  pid=$!
-  win=$("$xwin" wait "$pid" "$title" 15000) || { bad "no window for $*"; kill "$pid" 2>/dev/null; return 1; }
-  sleep 0.5
-}
-
-finish() {  # waits for the program to end; its exit code in $rc
-  for _ in $(seq 200); do kill -0 "$pid" 2>/dev/null || { wait "$pid"; rc=$?; return 0; }; sleep 0.05; done
-  kill "$pid"; wait "$pid" 2>/dev/null; rc=timeout; return 1
-}
 
 answer_is() {  # label, request text, key, expected file text (UTF-8 here)
   local file="$work/req$passed$failed""Zrok.txt"
@@ -80,5 +63,4 @@ else
   bad "close box (exit $rc)"
 fi
 
-echo "$passed passed, $failed failed"
-[ "$failed" = 0 ]
+summary

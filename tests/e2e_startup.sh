@@ -5,28 +5,7 @@ set -u
 exe=$1 xwin=$2
 work=$(mktemp -d)
 trap 'kill $(jobs -p) 2>/dev/null; rm -rf "$work"' EXIT
-export QTWEBENGINE_DISABLE_SANDBOX=1 QT_LOGGING_RULES=qt.webenginecontext.info=false
-export XDG_DATA_HOME="$work/data" XDG_CONFIG_HOME="$work/config"
-title='住所･郵便番号･緯度･経度を調べる (Yahoo 測地系=tokyo)'
-passed=0 failed=0
-
-ok()   { passed=$((passed + 1)); echo "ok   $1"; }
-bad()  { failed=$((failed + 1)); echo "FAIL $1"; }
-
-# The first viewable window of process $1 named exactly $2, within 10 s.
-window_of() {
-  "$xwin" wait "$1" "$2" 10000
-}
-
-# Waits up to 10 s for process $1 to end; its exit code in $rc.
-wait_exit() {
-  for _ in $(seq 200); do
-    kill -0 "$1" 2>/dev/null || { wait "$1"; rc=$?; return 0; }
-    sleep 0.05
-  done
-  kill "$1"; wait "$1" 2>/dev/null; rc=timeout
-  return 1
-}
+. "$(dirname "$0")/e2e_lib.sh"
 
 # ZenroA, 100-0001, 東京都千代田区, 株式会社①, a map URL, in code page 932.
 request=$'ZenroA\t100-0001\t\x93\x8c\x8b\x9e\x93\x73\x90\xe7\x91\xe3\x93\x63\x8b\xe6\t\x8a\x94\x8e\xae\x89\xef\x8e\xd0\x87\x40\thttp://map.yahoo.co.jp/pl?lat=35'
@@ -38,16 +17,14 @@ unchanged() {  # file, content or "-" for no file
 window_mode() {  # label, file, its content or "-" for none, arguments...
   local label=$1 file=$2 content=$3; shift 3
   [ "$content" != - ] && printf '%s' "$content" > "$file"
-  "$exe" "$@" 2>/dev/null &
-  local pid=$!
-  if ! window_of "$pid" "$title" >/dev/null || ! kill -0 "$pid" 2>/dev/null; then
+  if ! launch "$title" "$@" || ! kill -0 "$pid" 2>/dev/null; then
     bad "$label: no main window"
   elif unchanged "$file" "$content"; then
     ok "$label: window mode, file untouched"
   else
     bad "$label: file changed"
   fi
-  kill "$pid" 2>/dev/null; wait "$pid" 2>/dev/null
+  stop
 }
 
 window_mode "suffix in other case" "$work/aZROK.txt" "$request" "$work/aZROK.txt"
@@ -61,12 +38,9 @@ request_mode() {  # label, key, expected file content, arguments...
   local label=$1 key=$2 expected=$3; shift 3
   local file="$*"
   printf '%s' "$request" > "$file"
-  "$exe" "$@" 2>/dev/null &
-  local pid=$!
-  if ! window_of "$pid" "$title" >/dev/null; then bad "$label: no dialog"; kill "$pid"; wait "$pid"; return; fi
-  sleep 0.3
+  start "$@" || return
   xdotool key "$key"
-  if wait_exit "$pid" && [ "$rc" = 0 ] && cmp -s "$file" <(printf '%s' "$expected"); then
+  if finish && [ "$rc" = 0 ] && cmp -s "$file" <(printf '%s' "$expected"); then
     ok "$label"
   else
     bad "$label (exit $rc, file: $(od -c "$file" | head -n 3 | tr -s ' '))"
@@ -82,16 +56,14 @@ request_mode "unquoted path with a blank" F9 "$answer" "$work/My" "Documents/bZr
 # A request that cannot be served: a message box, then the end, file untouched.
 bad_request=$'ZenroA\t100\t\x81\x20\tx\ty'
 printf '%s' "$bad_request" > "$work/badZrok.txt"
-"$exe" "$work/badZrok.txt" 2>/dev/null &
-pid=$!
-if box=$(window_of "$pid" Zenrook); then
+if launch Zenrook "$work/badZrok.txt"; then
   sleep 0.3
-  xdotool key --window "$box" Return 2>/dev/null; xdotool key Return
-  wait_exit "$pid"
+  xdotool key Return
+  finish
   [ "$rc" = 1 ] && cmp -s "$work/badZrok.txt" <(printf '%s' "$bad_request") \
     && ok "invalid request: message, exit 1, file untouched" || bad "invalid request (exit $rc)"
 else
-  bad "invalid request: no message box"; kill "$pid"; wait "$pid"
+  bad "invalid request: no message box"; stop
 fi
 
 # No display at all: one clear line and a non-zero exit.
@@ -99,5 +71,8 @@ msg=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$exe" 2>&1 >/dev/nul
 [ "$rc" -ne 0 ] && [ "$(printf '%s\n' "$msg" | wc -l)" = 1 ] && [[ $msg == *DISPLAY* ]] \
   && ok "no display: '$msg'" || bad "no display (exit $rc: $msg)"
 
-echo "$passed passed, $failed failed"
-[ "$failed" = 0 ]
+# The terminal's questions need no display either.
+[[ $(env -u DISPLAY "$exe" --version) == "zenrook "[0-9]* ]] && ok "--version" || bad "--version"
+env -u DISPLAY "$exe" --help | grep -q 'Zrok.txt' && ok "--help" || bad "--help"
+
+summary

@@ -8,8 +8,44 @@
 
 #include <cstdio>
 
+namespace {
+
+// Answers --help and --version on the terminal, before any window or display.
+bool answeredOnTerminal(int argc, char *argv[])
+{
+    if (argc != 2)
+        return false;
+    const QByteArray arg(argv[1]);
+    if (arg == "--version") {
+        std::printf("zenrook %s\n", ZENROOK_VERSION);
+        return true;
+    }
+    if (arg == "--help" || arg == "-h") {
+        std::printf("Usage: zenrook [REQUEST_FILE]\n"
+                    "\n"
+                    "Zenrook (住所･郵便番号･緯度･経度を調べる) keeps one address record, looks up\n"
+                    "postal codes and addresses, searches the map service and captures map URLs\n"
+                    "copied anywhere on the desktop.\n"
+                    "\n"
+                    "Without arguments it opens its window. With the full path of a file whose\n"
+                    "name ends in \"Zrok.txt\" and whose text (code page 932) begins with \"ZenroA\"\n"
+                    "(ZenroA, postal code, address, company, map URL, tab-separated), it serves\n"
+                    "that request as a dialog: F9 writes the answer into the same file, F12\n"
+                    "leaves it untouched.\n"
+                    "\n"
+                    "  --help     show this help and exit\n"
+                    "  --version  show the version and exit\n");
+        return true;
+    }
+    return false;
+}
+
+}  // namespace
+
 int main(int argc, char *argv[])
 {
+    if (answeredOnTerminal(argc, argv))
+        return 0;
     // Copies made by other programs reach only an X11 client under Wayland.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "xcb");

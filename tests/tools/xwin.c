@@ -1,5 +1,11 @@
-/* Small X11 helper for the end-to-end tests, over one connection (this
- * Xvfb drops connections opened while another client connects):
+/* Small X11 helper for the end-to-end tests and the start-up benchmark, over
+ * one connection opened before anything else starts (Xvfb may refuse a
+ * connection opened at the same moment as another client's):
+ *   xwin spawn TITLE TIMEOUT_MS PROGRAM [ARGS...]
+ *                                      start PROGRAM, print "PID", then "WINDOW MS"
+ *                                      once its viewable window named TITLE is
+ *                                      mapped (10 ms polls; MS since exec), then
+ *                                      wait for it and exit with its status
  *   xwin wait PID TITLE [TIMEOUT_MS]   print the id of PID's viewable window
  *                                      named TITLE once it is mapped (10 ms polls)
  *   xwin close WINDOW                  ask the window to close, as its close box does
@@ -11,7 +17,9 @@
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
+#include <sys/wait.h>
 #include <time.h>
+#include <unistd.h>
 
 static Display *dpy;
 static Atom netWmPid, netWmName, utf8;
@@ -52,6 +60,25 @@ static Window find(Window w, long pid, const char *title)
     return found;
 }
 
+static long nowMs(void)
+{
+    struct timespec t;
+    clock_gettime(CLOCK_MONOTONIC, &t);
+    return t.tv_sec * 1000L + t.tv_nsec / 1000000L;
+}
+
+static Window waitFor(long pid, const char *title, long timeout)
+{
+    struct timespec tick = {0, 10 * 1000 * 1000};
+    long start = nowMs();
+    do {
+        Window w = find(DefaultRootWindow(dpy), pid, title);
+        if (w) return w;
+        nanosleep(&tick, NULL);
+    } while (nowMs() - start <= timeout);
+    return 0;
+}
+
 int main(int argc, char **argv)
 {
     if (argc < 3 || !(dpy = XOpenDisplay(NULL))) {
@@ -62,14 +89,28 @@ int main(int argc, char **argv)
     netWmPid = XInternAtom(dpy, "_NET_WM_PID", False);
     netWmName = XInternAtom(dpy, "_NET_WM_NAME", False);
     utf8 = XInternAtom(dpy, "UTF8_STRING", False);
-    if (!strcmp(argv[1], "wait") && argc >= 4) {
-        long timeout = argc > 4 ? atol(argv[4]) : 10000;
-        struct timespec tick = {0, 10 * 1000 * 1000};
-        for (long waited = 0; waited <= timeout; waited += 10) {
-            Window w = find(DefaultRootWindow(dpy), atol(argv[2]), argv[3]);
-            if (w) { printf("%lu\n", w); return 0; }
-            nanosleep(&tick, NULL);
+    if (!strcmp(argv[1], "spawn") && argc >= 5) {
+        XSync(dpy, False);
+        long started = nowMs();
+        pid_t child = fork();
+        if (child == 0) {
+            close(ConnectionNumber(dpy));
+            execvp(argv[4], argv + 4);
+            _exit(127);
         }
+        printf("%ld\n", (long)child);
+        fflush(stdout);
+        Window w = waitFor(child, argv[2], atol(argv[3]));
+        if (w) printf("%lu %ld\n", w, nowMs() - started);
+        else printf("0 -1\n");
+        fflush(stdout);
+        int status = 0;
+        waitpid(child, &status, 0);
+        return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    }
+    if (!strcmp(argv[1], "wait") && argc >= 4) {
+        Window w = waitFor(atol(argv[2]), argv[3], argc > 4 ? atol(argv[4]) : 10000);
+        if (w) { printf("%lu\n", w); return 0; }
         return 1;
     }
     Window w = (Window)strtoul(argv[2], NULL, 0);

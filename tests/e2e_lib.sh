@@ -1,0 +1,53 @@
+# Shared by the end-to-end scripts: starting the real program, waiting for
+# its window and its end, and counting outcomes. Needs $exe, $xwin, $work.
+title='住所･郵便番号･緯度･経度を調べる (Yahoo 測地系=tokyo)'
+passed=0 failed=0
+export QTWEBENGINE_DISABLE_SANDBOX=1 QT_LOGGING_RULES=qt.webenginecontext.info=false
+export XDG_DATA_HOME="$work/data" XDG_CONFIG_HOME="$work/config"
+
+ok()  { passed=$((passed + 1)); echo "ok   $1"; }
+bad() { failed=$((failed + 1)); echo "FAIL $1"; }
+
+# launch WINDOW_TITLE ARGS...: starts the program; its pid in $pid and, once
+# a viewable window of that title is mapped, its id in $win ("" if none in 15 s).
+launch() {
+  local name=$1; shift
+  : > "$work/spawn.out"
+  "$xwin" spawn "$name" 15000 "$exe" "$@" > "$work/spawn.out" 2>>"$work/program.log" &
+  spawner=$!
+  pid="" win=""
+  for _ in $(seq 1600); do
+    [ -z "$pid" ] && pid=$(sed -n 1p "$work/spawn.out")
+    win=$(sed -n 2p "$work/spawn.out" | cut -d' ' -f1)
+    [ -n "$win" ] && break
+    kill -0 "$spawner" 2>/dev/null || break
+    sleep 0.01
+  done
+  [ "$win" = 0 ] && win=""
+  [ -n "$win" ]
+}
+
+# start ARGS...: launch with the main window's title, settled for input.
+start() {
+  launch "$title" "$@" || { bad "no main window for $*"; stop; return 1; }
+  sleep 0.3
+}
+
+# finish: waits up to 10 s for the program to end; its exit code in $rc.
+finish() {
+  for _ in $(seq 200); do
+    kill -0 "$spawner" 2>/dev/null || { wait "$spawner"; rc=$?; return 0; }
+    sleep 0.05
+  done
+  stop; rc=timeout; return 1
+}
+
+stop() {
+  [ -n "$pid" ] && kill "$pid" 2>/dev/null
+  wait "$spawner" 2>/dev/null
+}
+
+summary() {
+  echo "$passed passed, $failed failed"
+  [ "$failed" = 0 ]
+}
