@@ -7,7 +7,7 @@ FUZZ_DIR ?= build-fuzz
 FUZZ_TARGETS := fuzz_settings
 FUZZ_RUNS ?= 1000000
 
-.PHONY: all deps build run test bench fuzz fuzz-build fuzz-smoke clean
+.PHONY: all deps build run test bench fuzz fuzz-build fuzz-smoke install package clean
 
 all: build
 
@@ -38,6 +38,12 @@ fuzz: fuzz-build
 
 fuzz-smoke: fuzz-build
 	@for t in $(FUZZ_TARGETS); do tools/run-fuzz.sh $(FUZZ_DIR)/fuzz/$$t fuzz/seeds/$${t#fuzz_} -seed=1 -max_total_time=4 || exit 1; done
+
+install: build
+	cmake --install $(BUILD_DIR)
+
+package: build
+	cd $(BUILD_DIR) && cpack
 
 clean:
 	rm -rf $(BUILD_DIR) $(FUZZ_DIR)

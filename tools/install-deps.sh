@@ -8,6 +8,7 @@ packages=(
   qt6-base-dev qt6-webengine-dev qt6-qpa-plugins libsqlite3-dev
   libbenchmark-dev
   fonts-noto-cjk
+  desktop-file-utils appstream dpkg-dev
   xvfb xauth xdotool xclip x11-utils libx11-dev python3
 )
 

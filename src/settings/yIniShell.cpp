@@ -18,11 +18,14 @@ QString yIni::helpBase(const QString &page)
 {
     const QString base = QString::fromUtf8(HelpBaseURL);
     const QUrl url(base);
-    // A program run from its build folder finds its pages beside it.
+    // A program run from its build folder, or installed under another
+    // prefix, finds its pages beside it.
     if (url.isLocalFile() && !QFileInfo::exists(url.toLocalFile() + page)) {
-        const QString beside = programFolder() + QDir::separator() + u"help"_s + QDir::separator();
-        if (QFileInfo::exists(beside + page))
-            return QUrl::fromLocalFile(beside).toString();
+        for (const QString &folder : {programFolder() + u"/help/"_s, programFolder() + u"/../share/zenrook/help/"_s}) {
+            const QString clean = QDir::cleanPath(folder) + u"/"_s;
+            if (QFileInfo::exists(clean + page))
+                return QUrl::fromLocalFile(clean).toString();
+        }
     }
     return base;
 }
