@@ -27,6 +27,7 @@ test: build fuzz-smoke
 
 bench: build
 	$(BUILD_DIR)/bench/zenrook_bench
+	bench/startup $(BUILD_DIR)
 
 fuzz-build: deps
 	@cmake -S . -B $(FUZZ_DIR) -DZENROOK_FUZZ=ON -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
