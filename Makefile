@@ -3,11 +3,12 @@ BUILD_DIR ?= build
 CMAKE_FLAGS ?=
 XVFB := xvfb-run -a -s "-screen 0 1600x1000x24"
 
+ASAN_DIR ?= build-asan
 FUZZ_DIR ?= build-fuzz
-FUZZ_TARGETS := fuzz_settings
+FUZZ_TARGETS := fuzz_settings fuzz_request fuzz_userdata fuzz_urlenc
 FUZZ_RUNS ?= 1000000
 
-.PHONY: all deps build run test bench fuzz fuzz-build fuzz-smoke install package clean
+.PHONY: all deps build run test test-sanitized bench fuzz fuzz-build fuzz-smoke install package clean
 
 all: build
 
@@ -22,8 +23,16 @@ build: deps
 run: build
 	@$(BUILD_DIR)/zenrook
 
-test: build fuzz-smoke
+# A few seeded seconds of each fuzz target, the unit tests built with
+# AddressSanitizer and UndefinedBehaviorSanitizer, then the whole suite.
+test: build
+	@$(MAKE) --no-print-directory fuzz-smoke test-sanitized
 	cd $(BUILD_DIR) && $(XVFB) ctest --output-on-failure
+
+test-sanitized: deps
+	@cmake -S . -B $(ASAN_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZENROOK_SANITIZE=ON -DZENROOK_BUILD_BENCH=OFF >/dev/null
+	@cmake --build $(ASAN_DIR) -j2
+	cd $(ASAN_DIR) && $(XVFB) ctest -L unit --output-on-failure
 
 bench: build
 	$(BUILD_DIR)/bench/zenrook_bench
@@ -47,4 +56,4 @@ package: build
 	cd $(BUILD_DIR) && cpack
 
 clean:
-	rm -rf $(BUILD_DIR) $(FUZZ_DIR)
+	rm -rf $(BUILD_DIR) $(ASAN_DIR) $(FUZZ_DIR)

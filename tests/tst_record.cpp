@@ -57,6 +57,7 @@ private slots:
     void doubleClickLoadsRowOneUrl();
     void answerOutsideCodePageStaysOpen();
     void addressLookUpFillsTheRecord();
+    void unusualClipboardTexts();
 
 private:
     void open();
@@ -270,6 +271,28 @@ void TestRecord::addressLookUpFillsTheRecord()
     QCOMPARE(w_->stPanels[0]->text(), u"対象が見つかりません"_s);
     QCOMPARE(w_->vAdd->cellText(1, 1), u"0000000"_s);
     QCOMPARE(w_->vAdd->cellText(2, 1), QString());
+}
+
+void TestRecord::unusualClipboardTexts()
+{
+    open();
+    QClipboard *clipboard = QGuiApplication::clipboard();
+    // Control characters and a megabyte of address: taken whole, as they came.
+    const QString controls = kBase + u"/a\x01\x02\t\r\nb"_s;
+    clipboard->setText(controls);
+    QTRY_COMPARE(w_->vAdd->cellText(4, 1), controls);
+    const QString huge = kBase + u"/"_s + QString(1024 * 1024, u'x');
+    clipboard->setText(huge);
+    QTRY_COMPARE(w_->vAdd->cellText(4, 1), huge);
+    QVERIFY(huge.startsWith(w_->uWeb->txURL->text()));  // the box shows what a line edit holds
+
+    // A flood of changes: each is taken in turn, the last one stays.
+    for (int i = 0; i < 1000; ++i) {
+        clipboard->setText(kBase + u"/flood/"_s + QString::number(i));
+        QCoreApplication::processEvents();
+    }
+    QTRY_COMPARE(w_->vAdd->cellText(4, 1), kBase + u"/flood/999"_s);
+    QVERIFY(w_->isVisible());
 }
 
 QTEST_MAIN(TestRecord)

@@ -53,6 +53,8 @@ private slots:
     void cancelLeavesFileUnchanged();
     void answerThatCannotBeWrittenKeepsFile();
     void answerRecreatesVanishedFile();
+    void oversizedRequestIsRefusedUnread();
+    void answerThroughSymbolicLink();
 
 private:
     QTemporaryDir dir_;
@@ -230,6 +232,39 @@ void TestStartup::answerRecreatesVanishedFile()
     }, fs_);
     QCOMPARE(message, QString());
     QCOMPARE(readAll(path), QByteArray("ZenroA\t\t\t\t\t0"));
+}
+
+void TestStartup::oversizedRequestIsRefusedUnread()
+{
+    const QString path = dir_.filePath(u"hugeZrok.txt"_s);
+    QByteArray huge = kRequest;
+    huge.append(QByteArray(10 * 1024 * 1024, 'x'));
+    writeAll(path, huge);
+    const RequestExchange::Start s = RequestExchange::examine(path, fs_);
+    QCOMPARE(s.mode, Mode::Refused);
+    QVERIFY2(s.message.startsWith(u"要求ファイルが大きすぎます"_s), qPrintable(s.message));
+    QCOMPARE(QFileInfo(path).size(), huge.size());
+
+    // Just as large, but no request: window mode, as for any other file.
+    writeAll(path, QByteArray(10 * 1024 * 1024, 'x'));
+    QCOMPARE(RequestExchange::examine(path, fs_).mode, Mode::Window);
+}
+
+void TestStartup::answerThroughSymbolicLink()
+{
+    // A calling program may hand over a link: the answer goes to the file it
+    // points at, and the link stays a link.
+    const QString target = dir_.filePath(u"target.txt"_s);
+    const QString link = dir_.filePath(u"linkZrok.txt"_s);
+    writeAll(target, kRequest);
+    QVERIFY(QFile::link(target, link));
+    QCOMPARE(RequestExchange::examine(link, fs_).mode, Mode::Request);
+    const QString message = RequestExchange::serve(link, u"x"_s, [](const QString &) {
+        return RequestExchange::DialogResult{true, u"ZenroA\t\t\t\t\t0"_s};
+    }, fs_);
+    QCOMPARE(message, QString());
+    QVERIFY(QFileInfo(link).isSymLink());
+    QCOMPARE(readAll(target), QByteArray("ZenroA\t\t\t\t\t0"));
 }
 
 QTEST_GUILESS_MAIN(TestStartup)

@@ -8,6 +8,7 @@
 namespace RequestText {
 
 inline constexpr char16_t kMarker[] = u"ZenroA";
+inline constexpr char kMarkerBytes[] = "ZenroA";  // the same in code page 932
 inline constexpr int kMinFields = 5;  // marker, postal code, address, company, map URL
 
 struct Record {

@@ -7,6 +7,7 @@
 #include "platform/FileSystem.h"
 #include "platform/MessageBox.h"
 #include "platform/SpecialFolders.h"
+#include "settings/UserDataChoice.h"
 #include "startup/Usr.h"
 
 #include <QCoreApplication>
@@ -106,8 +107,7 @@ void yIni::W_UserData(quintptr nWhnd)
                                     : u"（読み取りの権限がないか、ほかのプログラムが使用中です）"_s;
             MessageBox::show(choiceFile + u" を読み込めません"_s + why + QLatin1Char('\r') + kUserFolderIs
                              + defaultFolder + kWillUse);
-        } else if (read.text.isEmpty() || read.text.startsWith(QLatin1Char('\r'))
-                   || read.text.startsWith(QLatin1Char('\n'))) {
+        } else if (UserDataChoice::settingOf(read.text).isEmpty()) {
             MessageBox::show(u" ﾕｰｻﾞｰﾃﾞｰﾀｰﾌｫﾙﾀﾞが定義されていません"_s + QLatin1Char('\r') + defaultFolder + kWillUse);
         } else {
             setting = read.text;
@@ -120,19 +120,21 @@ void yIni::W_UserData(quintptr nWhnd)
 
 QString yIni::resolveChoice(const QString &setting, const QString &defaultFolder) const
 {
-    const QString lower = setting.toLower();
-    if (lower == u"%app%"_s)
+    switch (UserDataChoice::classify(setting)) {
+    case UserDataChoice::Kind::ProgramFolder:
         return withSeparator(programFolder()) + u"usData"_s + kSep;
-    if (lower == u"%usr%"_s || lower == u"%applicaion data%"_s)
-        return defaultFolder;
-    if (lower == u"%doc"_s || lower == u"%my document%"_s)
+    case UserDataChoice::Kind::Documents:
         return FsGtSpFld(SpecialFolders::Documents) + kSep + u"Halvorin"_s + kSep + sExeName + kSep;
-    if (lower.startsWith(QLatin1Char('%')))
+    case UserDataChoice::Kind::Default:
         return defaultFolder;
+    case UserDataChoice::Kind::Named:
+        break;
+    }
     // Folder names keep their letter case here: lower-cased they would name
     // another folder.
     if (oFso->FolderExists(setting))
         return withSeparator(setting);
-    MessageBox::show(u"ﾌｫﾙﾀﾞ "_s + lower + u" が見つかりません"_s + QLatin1Char('\r') + kUserFolderIs + defaultFolder + kWillUse);
+    MessageBox::show(u"ﾌｫﾙﾀﾞ "_s + setting.toLower() + u" が見つかりません"_s + QLatin1Char('\r') + kUserFolderIs
+                     + defaultFolder + kWillUse);
     return defaultFolder;
 }

@@ -1,14 +1,17 @@
 #include "startup/RequestExchange.h"
 
+#include "mainwindow/RequestText.h"
 #include "platform/AnsiCodec.h"
 #include "platform/FileSystem.h"
+
+#include <QFile>
+#include <QFileInfo>
 
 using namespace Qt::StringLiterals;
 
 namespace RequestExchange {
 
 namespace {
-constexpr int kMinFields = 5;
 
 QString twoLines(const QString &first, const QString &second)
 {
@@ -23,38 +26,51 @@ QString requestPath(const QStringList &argumentsAfterProgram)
 
 bool hasRequestSuffix(const QString &path)
 {
-    return path.endsWith(QString::fromUtf16(kSuffix), Qt::CaseSensitive);
+    return path.endsWith(QStringView(kSuffix), Qt::CaseSensitive);
 }
 
 Start examine(const QString &path, const FileSystem &fs)
 {
-    Start start;
     if (!hasRequestSuffix(path) || !fs.FileExists(path))
-        return start;
-
+        return Start();
     QByteArray bytes;
-    if (!fs.readBytes(path, &bytes)) {
-        start.mode = Start::Mode::Refused;
-        start.message = twoLines(u"要求ファイルを読み込めませんでした（読み取りの権限がないか、ほかのプログラムが使用中です）。"_s, path);
-        return start;
+    if (QFileInfo(path).size() > kMaxRequestBytes) {
+        // Read only far enough to tell whether it is meant as a request.
+        QFile file(path);
+        if (file.open(QIODevice::ReadOnly))
+            bytes = file.read(kMaxRequestBytes + 1);
+    } else if (!fs.readBytes(path, &bytes)) {
+        Start refused;
+        refused.mode = Start::Mode::Refused;
+        refused.message = twoLines(u"要求ファイルを読み込めませんでした（読み取りの権限がないか、ほかのプログラムが使用中です）。"_s, path);
+        return refused;
     }
+    return examineContent(path, bytes);
+}
+
+Start examineContent(const QString &path, const QByteArray &bytes)
+{
+    Start start;
     // The marker is ASCII, so its bytes decide before the text is decoded:
     // a file that is no request stays out of it whatever it holds.
-    if (!bytes.startsWith("ZenroA"))
+    if (!bytes.startsWith(QByteArrayView(RequestText::kMarkerBytes)))
         return start;
-
+    start.mode = Start::Mode::Refused;
+    if (bytes.size() > kMaxRequestBytes) {
+        start.message = twoLines(u"要求ファイルが大きすぎます（住所情報の要求は %1 KB までです）。"_s
+                                     .arg(kMaxRequestBytes / 1024), path);
+        return start;
+    }
     const AnsiCodec::Decoded decoded = AnsiCodec::decode(bytes);
     if (!decoded.ok) {
-        start.mode = Start::Mode::Refused;
         start.message = twoLines(u"要求ファイルに Shift-JIS (コードページ932) として読めない文字があります（先頭から %1 バイト目）。"_s
                                      .arg(decoded.errorOffset + 1), path);
         return start;
     }
     const qsizetype fields = decoded.text.count(QLatin1Char('\t')) + 1;
-    if (fields < kMinFields) {
-        start.mode = Start::Mode::Refused;
+    if (fields < RequestText::kMinFields) {
         start.message = twoLines(u"要求ファイルの項目が足りません（タブ区切りで %1 項目が必要ですが、%2 項目しかありません）。"_s
-                                     .arg(kMinFields).arg(fields), path);
+                                     .arg(RequestText::kMinFields).arg(fields), path);
         return start;
     }
     start.mode = Start::Mode::Request;

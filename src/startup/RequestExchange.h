@@ -12,7 +12,8 @@ class FileSystem;
 namespace RequestExchange {
 
 inline constexpr char16_t kSuffix[] = u"Zrok.txt";
-inline constexpr char16_t kMarker[] = u"ZenroA";
+// An address record's request is small; a larger file is refused unread.
+inline constexpr qsizetype kMaxRequestBytes = 1024 * 1024;
 
 // The arguments joined by single blanks, neither trimmed nor unquoted, so an
 // unquoted path with blanks still names its file.
@@ -29,6 +30,8 @@ struct Start {
 // begins with the marker. A request that cannot be used is refused with a
 // message, never half-served.
 Start examine(const QString &path, const FileSystem &fs);
+// The same decision on the file's bytes.
+Start examineContent(const QString &path, const QByteArray &bytes);
 
 struct DialogResult {
     bool accepted = false;
