@@ -35,6 +35,16 @@ same "$user_xml" "$expected_xml" && ok "closing writes the nine-line User.xml" |
 start || exit 1
 [ "$("$xwin" geometry "$win")" = "200 150 1177 496" ] && ok "the next start opens where the window was" || bad "next start at $("$xwin" geometry "$win")"
 xdotool key F12; finish
+# A place on no screen is not restored; one partly off the edge is, as read,
+# and stored back with the negative values as 0.
+place() {  # top left width height (twips)
+  cp932 "<?xml version='1.0' encoding='Shift-JIS' ?>"$'\r\n<運用>\r\n   <位置>\r\n'"      <TOP>$1</TOP>"$'\r\n'"      <LEFT>$2</LEFT>"$'\r\n'"      <WIDTH>$3</WIDTH>"$'\r\n'"      <HEIGHT>$4</HEIGHT>"$'\r\n   </位置>\r\n</運用>' > "$user_xml"
+}
+place 1500000 1500000 15000 6000
+start && { [ "$("$xwin" geometry "$win")" = "45 130 1177 496" ] && ok "a place on no screen is not used" || bad "off-screen place used: $("$xwin" geometry "$win")"; xdotool key F12; finish; }
+place -300 -450 15000 6000
+start && { [ "$("$xwin" geometry "$win")" = "-30 -20 1000 400" ] && ok "a place partly off the edge is used as read" || bad "negative place: $("$xwin" geometry "$win")"; xdotool key F12; finish; }
+grep -q '<TOP>0</TOP>' "$user_xml" && grep -q '<LEFT>0</LEFT>' "$user_xml" && ok "negative places are stored as 0" || bad "stored: $(cat "$user_xml")"
 cp "$user_xml" "$work/user.before"
 
 search='/maps/recommend/map_search/*http://127.0.0.1:47613/search?ei=UTF-8&p=%E6%9D%B1%E4%BA%AC%E9%83%BD%E5%8D%83%E4%BB%A3%E7%94%B0%E5%8C%BA'

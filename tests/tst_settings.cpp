@@ -1,6 +1,7 @@
 // The settings store: the exact file layout, the reading rules, and what it
 // does with damaged or foreign files.
 
+#include "TestFiles.h"
 #include "platform/AnsiCodec.h"
 #include "platform/MessageBox.h"
 #include "settings/yIni.h"
@@ -13,19 +14,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-QByteArray readAll(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-
-void writeAll(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
 
 QByteArray cp932(const QString &text)
 {

@@ -1,6 +1,7 @@
 // How the program decides what it was started for, and how it answers a
 // calling program's request file.
 
+#include "TestFiles.h"
 #include "platform/FileSystem.h"
 #include "startup/ExeName.h"
 #include "startup/RequestExchange.h"
@@ -16,19 +17,6 @@ using namespace Qt::StringLiterals;
 using Mode = RequestExchange::Start::Mode;
 
 namespace {
-
-QByteArray readAll(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-
-void writeAll(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
 
 // "ZenroA", 100-0001, 東京都千代田区, 株式会社①, a map URL, in code page 932.
 const QByteArray kRequest("ZenroA\t100-0001\t\x93\x8c\x8b\x9e\x93\x73\x90\xe7\x91\xe3\x93\x63\x8b\xe6"

@@ -13,11 +13,14 @@
 #include "startup/Usr.h"
 
 #include <QCloseEvent>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QKeyEvent>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QWindow>
 
+#include <algorithm>
 #include <cmath>
 
 using namespace Qt::StringLiterals;
@@ -28,6 +31,15 @@ const QString kPlaceGroup = u"位置"_s;
 int toInt(const QVariant &v)
 {
     return int(std::nearbyint(v.toDouble()));  // halves to the even neighbour
+}
+
+// A place saved on a screen that is no longer attached would open the
+// window where nobody can see it; partly off the edge is fine.
+bool onSomeScreen(const QRect &place)
+{
+    const QList<QScreen *> screens = QGuiApplication::screens();
+    return std::any_of(screens.begin(), screens.end(),
+                       [&](const QScreen *s) { return s->geometry().intersects(place); });
 }
 }  // namespace
 
@@ -46,10 +58,12 @@ void fmMain::Form_Load()
     const int width = toInt(ini.vGtVal(u"WIDTH"_s, qint16(0)));
     const int height = toInt(ini.vGtVal(u"HEIGHT"_s, qint16(0)));
     InitAdd();
-    if (width > 0 && height > 0) {
-        const qreal dpi = Twips::logicalDpi(this);
-        move(Twips::toPixels(left, dpi), Twips::toPixels(top, dpi));
-        restoredOuter_ = QSize(Twips::toPixels(width, dpi), Twips::toPixels(height, dpi));
+    const qreal dpi = Twips::logicalDpi(this);
+    const QRect saved(Twips::toPixels(left, dpi), Twips::toPixels(top, dpi), Twips::toPixels(width, dpi),
+                      Twips::toPixels(height, dpi));
+    if (width > 0 && height > 0 && onSomeScreen(saved)) {
+        move(saved.topLeft());
+        restoredOuter_ = saved.size();
         resize(restoredOuter_);
     }
     bBusy = false;
