@@ -56,13 +56,14 @@ AddressGrid::AddressGrid(QWidget *parent) : QTableWidget(FormDefinition::kRows,
         header->setSectionResizeMode(QHeaderView::Fixed);
     }
 
-    // Widths in character units, each a width of "0", plus the cell's margins.
+    // Widths in character units, each a width of "0", plus the cell's text
+    // margins, so that a postal code fills its column without being cut.
     const int digit = QFontMetrics(font).horizontalAdvance(QLatin1Char('0'));
     QStringList headers;
     for (int c = 0; c < columnCount(); ++c) {
         const FormDefinition::Column &column = FormDefinition::kColumns[size_t(c)];
         headers << QString::fromUtf16(column.header);
-        setColumnWidth(c, qRound(column.widthChars * digit) + 5);
+        setColumnWidth(c, qRound(column.widthChars * digit) + 12);
     }
     setHorizontalHeaderLabels(headers);
 

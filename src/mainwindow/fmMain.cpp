@@ -93,5 +93,9 @@ void fmMain::buildForm()
         chain += entry.second;
     for (qsizetype i = 1; i < chain.size(); ++i)
         QWidget::setTabOrder(chain[i - 1], chain[i]);
+    // The first control in tab order takes the keyboard: typing goes straight
+    // into the postal code.
+    vAdd->setCurrentCell(0, 0);
+    vAdd->setFocus();
 }
 
