@@ -171,7 +171,11 @@ void uWeb::ssCom_Click(int Index)
         break;
     }
     case 8: {
-        const QString title = page_->title().isEmpty() ? u"page"_s : page_->title();
+        // The page's title names the file; a page without one shows its address there.
+        QString title = page_->title();
+        if (title.isEmpty() || title == page_->url().toString())
+            title = u"page"_s;
+        title.replace(QLatin1Char('/'), QLatin1Char('_'));
         const QString path = QFileDialog::getSaveFileName(this, QString(), title + u".html"_s,
                                                           u"Web ページ (*.html *.htm)"_s);
         if (!path.isEmpty())
