@@ -3,27 +3,48 @@
 #include "BuildConfig.h"
 
 #include <array>
+#include <cstdint>
+#include <cstring>
 
 namespace {
 
-// Per ASCII code unit: 0 escaped, 1 as it is, 2 the blank written as "+".
-constexpr auto kAsciiClass = [] {
-    std::array<unsigned char, 128> t{};
-    for (char16_t c = u'0'; c <= u'9'; ++c) t[c] = 1;
-    for (char16_t c = u'@'; c <= u'Z'; ++c) t[c] = 1;
-    for (char16_t c = u'a'; c <= u'z'; ++c) t[c] = 1;
-    for (char16_t c : {u'*', u'-', u'.', u'_'}) t[c] = 1;
-    t[u' '] = 2;
+constexpr char16_t kHex[] = u"0123456789ABCDEF";
+
+// What each ASCII code unit becomes, padded to four units so that every
+// piece is written with one store: letters, digits, "@*-._" as they are,
+// the blank as "+", the rest as "%XX".
+struct AsciiPiece {
+    char16_t units[4];
+    std::uint32_t length;
+};
+
+constexpr auto kAscii = [] {
+    std::array<AsciiPiece, 128> t{};
+    for (char16_t c = 0; c < 128; ++c) {
+        const bool plain = (c >= u'@' && c <= u'Z') || (c >= u'a' && c <= u'z') || (c >= u'0' && c <= u'9')
+                           || c == u'*' || c == u'-' || c == u'.' || c == u'_';
+        if (plain)
+            t[c] = {{c, 0, 0, 0}, 1};
+        else if (c == u' ')
+            t[c] = {{u'+', 0, 0, 0}, 1};
+        else
+            t[c] = {{u'%', kHex[c >> 4], kHex[c & 0xF], 0}, 3};
+    }
     return t;
 }();
 
-constexpr char16_t kHex[] = u"0123456789ABCDEF";
+// The two hexadecimal digits of every byte, stored as one unit pair.
+constexpr auto kHexPairs = [] {
+    std::array<std::array<char16_t, 2>, 256> t{};
+    for (unsigned b = 0; b < 256; ++b)
+        t[b] = {kHex[b >> 4], kHex[b & 0xF]};
+    return t;
+}();
 
 inline char16_t *escape(char16_t *out, unsigned byte)
 {
     out[0] = u'%';
-    out[1] = kHex[(byte >> 4) & 0xF];
-    out[2] = kHex[byte & 0xF];
+    std::memcpy(out + 1, kHexPairs[byte & 0xFF].data(), 2 * sizeof(char16_t));
     return out + 3;
 }
 
@@ -33,7 +54,8 @@ QString UrlEnc(const QString &text)
 {
     const qsizetype n = text.size();
     // Reserved once: nine characters a code unit is the widest case (three
-    // escapes), and a pair's four escapes fit in its two units' eighteen.
+    // escapes), and a pair's four escapes fit in its two units' eighteen; the
+    // padded ASCII pieces fit too, as each takes at most four of its nine.
     QString out(n * 9, Qt::Uninitialized);
     const char16_t *in = reinterpret_cast<const char16_t *>(text.constData());
     char16_t *const begin = reinterpret_cast<char16_t *>(out.data());
@@ -41,11 +63,9 @@ QString UrlEnc(const QString &text)
     for (qsizetype i = 0; i < n; ++i) {
         const char16_t c = in[i];
         if (c < 0x80) {
-            switch (kAsciiClass[c]) {
-            case 1: *o++ = c; break;
-            case 2: *o++ = u'+'; break;
-            default: o = escape(o, c);
-            }
+            const AsciiPiece &piece = kAscii[c];
+            std::memcpy(o, piece.units, sizeof piece.units);
+            o += piece.length;
         } else if (c < 0x800) {
             o = escape(o, 0xC0 | (c >> 6));
             o = escape(o, 0x80 | (c & 0x3F));
