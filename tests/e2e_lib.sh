@@ -10,7 +10,16 @@ bad() { failed=$((failed + 1)); echo "FAIL $1"; }
 
 # launch WINDOW_TITLE ARGS...: starts the program; its pid in $pid and, once
 # a viewable window of that title is mapped, its id in $win ("" if none in 15 s).
+# This Xvfb now and then refuses a connection while another client comes or
+# goes; a program that could not connect is started once more.
 launch() {
+  launch_once "$@" && return 0
+  grep -q 'could not connect to display' "$work/program.log" || return 1
+  : > "$work/program.log"
+  launch_once "$@"
+}
+
+launch_once() {
   local name=$1; shift
   : > "$work/spawn.out"
   "$xwin" spawn "$name" 15000 "$exe" "$@" > "$work/spawn.out" 2>>"$work/program.log" &
@@ -24,7 +33,9 @@ launch() {
     sleep 0.01
   done
   [ "$win" = 0 ] && win=""
-  [ -n "$win" ]
+  [ -n "$win" ] && return 0
+  echo "  (no window: $(tr '\n' ' ' < "$work/spawn.out"); program said: $(tail -n 3 "$work/program.log" | tr '\n' ' '))"
+  return 1
 }
 
 # start ARGS...: launch with the main window's title, settled for input.

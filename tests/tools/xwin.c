@@ -79,9 +79,22 @@ static Window waitFor(long pid, const char *title, long timeout)
     return 0;
 }
 
+/* This Xvfb now and then refuses a connection while another client comes or
+ * goes; a short wait lets it through. */
+static Display *openDisplay(void)
+{
+    struct timespec pause = {0, 20 * 1000 * 1000};
+    for (int attempt = 0; attempt < 50; ++attempt) {
+        Display *d = XOpenDisplay(NULL);
+        if (d) return d;
+        nanosleep(&pause, NULL);
+    }
+    return NULL;
+}
+
 int main(int argc, char **argv)
 {
-    if (argc < 3 || !(dpy = XOpenDisplay(NULL))) {
+    if (argc < 3 || !(dpy = openDisplay())) {
         fprintf(stderr, "usage: xwin wait PID TITLE [TIMEOUT_MS] | close WINDOW | geometry WINDOW\n");
         return 2;
     }
