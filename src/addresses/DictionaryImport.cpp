@@ -12,6 +12,7 @@
 
 #include <sqlite3.h>
 
+#include <cstdio>
 #include <memory>
 
 using namespace Qt::StringLiterals;
@@ -210,8 +211,8 @@ Result run(const QString &masterFolder, const QString &database)
         return r;
     addPref.reset(); addCity.reset(); addBuilding.reset(); addZip.reset(); addPlace.reset(); addMeta.reset();
     db.reset();
-    QFile::remove(database);
-    if (!QFile::rename(partial, database)) {
+    // One step, so a reader never finds half a dictionary.
+    if (std::rename(QFile::encodeName(partial).constData(), QFile::encodeName(database).constData()) != 0) {
         r.error = u"cannot replace "_s + database;
         return r;
     }

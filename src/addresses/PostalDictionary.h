@@ -44,6 +44,7 @@ private:
     sqlite3_stmt *byZip_ = nullptr;
     sqlite3_stmt *building_ = nullptr;
     sqlite3_stmt *place_ = nullptr;
+    qsizetype longestTown_ = 0;  // UTF-16 units no town name exceeds
     QList<Named> prefs_;
     QHash<int, QList<Named>> citiesByPref_;  // longest names first, aliases included
     QList<Named> allCities_;

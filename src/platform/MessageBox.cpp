@@ -5,17 +5,9 @@
 using namespace Qt::StringLiterals;
 
 namespace MessageBox {
-namespace {
-Handler &currentHandler()
-{
-    static Handler handler;
-    return handler;
-}
-}  // namespace
-
 void show(const QString &text, QWidget *parent)
 {
-    if (const Handler &handler = currentHandler()) {
+    if (const Seam::Handler &handler = Seam::current()) {
         handler(text);
         return;
     }
@@ -24,16 +16,6 @@ void show(const QString &text, QWidget *parent)
     QMessageBox box(QMessageBox::NoIcon, QString::fromUtf16(kTitle), shown, QMessageBox::Ok, parent);
     box.setTextFormat(Qt::PlainText);
     box.exec();
-}
-
-Override::Override(Handler handler) : previous_(std::move(currentHandler()))
-{
-    currentHandler() = std::move(handler);
-}
-
-Override::~Override()
-{
-    currentHandler() = std::move(previous_);
 }
 
 }  // namespace MessageBox

@@ -11,12 +11,6 @@ using namespace Qt::StringLiterals;
 namespace Shell {
 
 namespace {
-std::function<void(const QUrl &)> &handler()
-{
-    static std::function<void(const QUrl &)> h;
-    return h;
-}
-
 // Desktop entries are UTF-8 by their own standard, whatever else the program writes.
 bool writeEntry(const QString &path, const QString &body, bool executable)
 {
@@ -35,8 +29,8 @@ QString entryName(const QString &path)
 
 void open(const QUrl &url)
 {
-    if (handler())
-        handler()(url);
+    if (const Seam::Handler &handler = Seam::current())
+        handler(url);
     else
         QDesktopServices::openUrl(url);
 }
@@ -51,16 +45,6 @@ bool writeApplication(const QString &entryPath, const QString &program, const QS
 {
     return writeEntry(entryPath, u"[Desktop Entry]\nType=Application\nName=%1\nExec=\"%2\" %f\nTerminal=false\n"_s
                                      .arg(name, program), true);
-}
-
-Override::Override(std::function<void(const QUrl &)> h) : previous_(std::move(handler()))
-{
-    handler() = std::move(h);
-}
-
-Override::~Override()
-{
-    handler() = std::move(previous_);
 }
 
 }  // namespace Shell

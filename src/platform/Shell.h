@@ -3,10 +3,10 @@
 // application registered for it, and shortcut files (freedesktop entries).
 // Nothing here waits for the application it starts.
 
+#include "platform/Replaceable.h"
+
 #include <QString>
 #include <QUrl>
-
-#include <functional>
 
 namespace Shell {
 
@@ -18,15 +18,7 @@ bool writeLink(const QString &entryPath, const QString &target);
 bool writeApplication(const QString &entryPath, const QString &program, const QString &name);
 
 // Tests see what would be opened instead of starting applications.
-class Override
-{
-public:
-    explicit Override(std::function<void(const QUrl &)> handler);
-    ~Override();
-    Override(const Override &) = delete;
-    Override &operator=(const Override &) = delete;
-private:
-    std::function<void(const QUrl &)> previous_;
-};
+using Seam = Replaceable<void(const QUrl &), struct ShellOpenTag>;
+using Override = Seam::Override;
 
 }  // namespace Shell
