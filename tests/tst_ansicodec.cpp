@@ -16,6 +16,8 @@ class TestAnsiCodec : public QObject
 private slots:
     void windowsMapping_data();
     void windowsMapping();
+    void inputMethodLookAlikes_data();
+    void inputMethodLookAlikes();
     void invalidBytes_data();
     void invalidBytes();
     void unrepresentable_data();
@@ -38,6 +40,42 @@ void TestAnsiCodec::windowsMapping_data()
     QTest::newRow("address with tab and CR LF")
         << QByteArray("ZenroA\t\x93\x8c\x8b\x9e\x93\x73\r\n") << u"ZenroA\t東京都\r\n"_s;
     QTest::newRow("empty") << QByteArray() << QString();
+    // Bytes Windows reads although the code page leaves them undefined: kept
+    // as they are, also where 0x80 or 0xA0 follows a lead byte as its trail.
+    QTest::newRow("lone bytes 0x80 0xA0 0xFD-0xFF")
+        << QByteArray("a\x80" "b\xa0\xfd\xfe\xff")
+        << (u"a"_s + QChar(0x80) + u"b"_s + QChar(0xF8F0) + QChar(0xF8F1) + QChar(0xF8F2) + QChar(0xF8F3));
+    QTest::newRow("0x80 and 0xA0 as trail bytes") << QByteArray("\x81\x80\x88\xa0\x80") << (u"÷唖"_s + QChar(0x80));
+}
+
+// What Linux input methods type for the code page's look-alikes is written as
+// Windows writes it, and reads back as the code page's own character.
+void TestAnsiCodec::inputMethodLookAlikes_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("readBack");
+    QTest::newRow("wave dash 〜") << u"9〜17時"_s << QByteArray("9\x81\x60" "17\x8e\x9e") << u"9～17時"_s;
+    QTest::newRow("minus sign in a block number") << u"1−2−3"_s << QByteArray("1\x81\x7c" "2\x81\x7c" "3")
+                                                  << u"1－2－3"_s;
+    QTest::newRow("double bar, cent, pound, not, em dash")
+        << u"‖¢£¬—"_s << QByteArray("\x81\x61\x81\x91\x81\x92\x81\xca\x81\x5c") << u"∥￠￡￢―"_s;
+    QTest::newRow("mixed with a lone byte and one that has no form")
+        << (u"〜"_s + QChar(0xF8F0)) << QByteArray("\x81\x60\xa0") << (u"～"_s + QChar(0xF8F0));
+}
+
+void TestAnsiCodec::inputMethodLookAlikes()
+{
+    QFETCH(QString, typed);
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, readBack);
+    const AnsiCodec::Encoded e = AnsiCodec::encode(typed);
+    QVERIFY(e.ok);
+    QCOMPARE(e.bytes, bytes);
+    const AnsiCodec::Decoded d = AnsiCodec::decode(bytes);
+    QVERIFY(d.ok);
+    QCOMPARE(d.text, readBack);
+    QCOMPARE(AnsiCodec::encode(readBack).bytes, bytes);
 }
 
 void TestAnsiCodec::windowsMapping()
@@ -58,9 +96,8 @@ void TestAnsiCodec::invalidBytes_data()
     QTest::addColumn<qsizetype>("offset");
     QTest::newRow("lead byte at the end") << QByteArray("ab\x81") << qsizetype(2);
     QTest::newRow("lead byte before a blank") << QByteArray("\x81\x20") << qsizetype(0);
-    QTest::newRow("undefined 0x80") << QByteArray("a\x80" "b") << qsizetype(1);
-    QTest::newRow("undefined 0xA0") << QByteArray("a\xa0" "b") << qsizetype(1);
-    QTest::newRow("undefined 0xFD") << QByteArray("\x93\x8c\xfd") << qsizetype(2);
+    QTest::newRow("lead byte before 0xFD") << QByteArray("\x93\x8c\x93\xfd") << qsizetype(2);
+    QTest::newRow("error after a lone byte") << QByteArray("\xff" "ab\x81") << qsizetype(3);
 }
 
 void TestAnsiCodec::invalidBytes()
@@ -80,7 +117,7 @@ void TestAnsiCodec::unrepresentable_data()
     QTest::newRow("each once, in order") << u"€a€b😀"_s << u"€😀"_s;
     // iconv would write these as look-alikes without complaint.
     QTest::newRow("yen sign is not a backslash") << u"¥100"_s << u"¥"_s;
-    QTest::newRow("minus sign is not a full-width hyphen") << u"1−2"_s << u"−"_s;
+    QTest::newRow("after a look-alike") << u"〜é−"_s << u"é"_s;
     QTest::newRow("lone surrogate") << (u"a"_s + QChar(0xD800) + u"b"_s) << QString(QChar(0xD800));
 }
 

@@ -28,23 +28,107 @@ private:
     iconv_t cd_;
 };
 
-// Converts one character (one or two code units) and tells whether it comes
-// back unchanged: that is the only test that catches iconv's lossy mappings.
+// What Windows' own conversion writes for the characters that Linux input
+// methods type in place of the code page's look-alikes (〜 for ～, − for －).
+// They are written as those bytes; reading gives the code page's characters.
+struct LookAlike {
+    char16_t ch;
+    char bytes[3];
+};
+constexpr LookAlike kLookAlikes[] = {
+    {0x301C, "\x81\x60"}, {0x2212, "\x81\x7C"}, {0x2016, "\x81\x61"}, {0x00A2, "\x81\x91"},
+    {0x00A3, "\x81\x92"}, {0x00AC, "\x81\xCA"}, {0x2014, "\x81\x5C"},
+};
+
+// Single bytes Windows accepts although the code page leaves them undefined;
+// they come back as the same code points so they are written back unchanged.
+struct LoneByte {
+    unsigned char byte;
+    char16_t ch;
+};
+constexpr LoneByte kLoneBytes[] = {
+    {0x80, 0x0080}, {0xA0, 0xF8F0}, {0xFD, 0xF8F1}, {0xFE, 0xF8F2}, {0xFF, 0xF8F3},
+};
+
+// The bytes a character is always written as, outside iconv; empty if none.
+QByteArrayView fixedBytes(char16_t ch)
+{
+    for (const LookAlike &l : kLookAlikes) {
+        if (l.ch == ch)
+            return QByteArrayView(l.bytes, 2);
+    }
+    for (const LoneByte &l : kLoneBytes) {
+        if (l.ch == ch)
+            return QByteArrayView(reinterpret_cast<const char *>(&l.byte), 1);
+    }
+    return {};
+}
+
+char16_t loneByteChar(unsigned char byte)
+{
+    for (const LoneByte &l : kLoneBytes) {
+        if (l.byte == byte)
+            return l.ch;
+    }
+    return 0;
+}
+
+bool isLeadByte(unsigned char b)
+{
+    return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
+}
+
+// Strict iconv decoding of a stretch without lone bytes; on failure, the
+// offset of the first invalid sequence within it.
+bool decodeRun(const char *bytes, qsizetype size, QString &out, qsizetype *errorAt)
+{
+    Iconv cd(kUtf16, kAnsi);
+    if (!cd.valid()) {
+        *errorAt = 0;
+        return false;
+    }
+    const qsizetype before = out.size();
+    out.resize(before + size);  // each byte gives at most one code unit
+    char *in = const_cast<char *>(bytes);
+    size_t inLeft = size_t(size);
+    char *o = reinterpret_cast<char *>(out.data() + before);
+    size_t outLeft = size_t(size) * 2;
+    if (cd(&in, &inLeft, &o, &outLeft) == size_t(-1)) {
+        *errorAt = in - bytes;
+        return false;
+    }
+    out.truncate(out.size() - qsizetype(outLeft / 2));
+    return true;
+}
+
+// iconv on a stretch without fixed characters; true only when the bytes read
+// back as exactly the stretch, which also catches iconv's lossy mappings.
+bool encodeRun(QStringView run, QByteArray &out)
+{
+    Iconv cd(kAnsi, kUtf16);
+    if (!cd.valid())
+        return false;
+    const qsizetype before = out.size();
+    out.resize(before + run.size() * 2);  // at most two bytes per code unit
+    char *in = reinterpret_cast<char *>(const_cast<QChar *>(run.data()));
+    size_t inLeft = size_t(run.size()) * 2;
+    char *o = out.data() + before;
+    size_t outLeft = size_t(run.size()) * 2;
+    const bool converted = cd(&in, &inLeft, &o, &outLeft) != size_t(-1)
+                           && cd(nullptr, nullptr, &o, &outLeft) != size_t(-1);
+    out.truncate(out.size() - qsizetype(outLeft));
+    if (!converted)
+        return false;
+    const AnsiCodec::Decoded back = AnsiCodec::decode(out.sliced(before));
+    return back.ok && back.text == run;
+}
+
 bool roundTrips(const QString &ch)
 {
-    Iconv enc(kAnsi, kUtf16);
-    if (!enc.valid())
-        return false;
-    QByteArray out(8, '\0');
-    char *in = reinterpret_cast<char *>(const_cast<QChar *>(ch.constData()));
-    size_t inLeft = size_t(ch.size()) * 2;
-    char *o = out.data();
-    size_t outLeft = size_t(out.size());
-    if (enc(&in, &inLeft, &o, &outLeft) == size_t(-1) || enc(nullptr, nullptr, &o, &outLeft) == size_t(-1))
-        return false;
-    out.truncate(out.size() - qsizetype(outLeft));
-    const AnsiCodec::Decoded back = AnsiCodec::decode(out);
-    return back.ok && back.text == ch;
+    if (ch.size() == 1 && !fixedBytes(ch.at(0).unicode()).isEmpty())
+        return true;
+    QByteArray out;
+    return encodeRun(ch, out);
 }
 
 }  // namespace
@@ -54,57 +138,69 @@ namespace AnsiCodec {
 Decoded decode(const QByteArray &bytes)
 {
     Decoded result;
-    Iconv cd(kUtf16, kAnsi);
-    if (!cd.valid())
-        return result;
-    // Each byte gives at most one UTF-16 code unit.
-    QString text(bytes.size(), Qt::Uninitialized);
-    char *in = const_cast<char *>(bytes.constData());
-    size_t inLeft = size_t(bytes.size());
-    char *out = reinterpret_cast<char *>(text.data());
-    size_t outLeft = size_t(text.size()) * 2;
-    if (cd(&in, &inLeft, &out, &outLeft) == size_t(-1)) {
-        result.errorOffset = in - bytes.constData();
-        return result;
+    QString text;
+    text.reserve(bytes.size());
+    const auto *data = reinterpret_cast<const unsigned char *>(bytes.constData());
+    const qsizetype size = bytes.size();
+    qsizetype runStart = 0;
+    auto flush = [&](qsizetype end) {
+        qsizetype errorAt = 0;
+        if (end > runStart && !decodeRun(bytes.constData() + runStart, end - runStart, text, &errorAt)) {
+            result.errorOffset = runStart + errorAt;
+            return false;
+        }
+        return true;
+    };
+    for (qsizetype i = 0; i < size; ++i) {
+        const unsigned char b = data[i];
+        if (b < 0x80)
+            continue;
+        if (isLeadByte(b)) {
+            ++i;  // its trail byte may be 0x80 or 0xA0
+            continue;
+        }
+        if (const char16_t ch = loneByteChar(b)) {
+            if (!flush(i))
+                return result;
+            text += QChar(ch);
+            runStart = i + 1;
+        }
     }
-    text.truncate(text.size() - qsizetype(outLeft / 2));
+    if (!flush(size))
+        return result;
     result.ok = true;
-    result.text = text;
+    result.text = std::move(text);
     return result;
 }
 
 Encoded encode(const QString &text)
 {
     Encoded result;
-    Iconv cd(kAnsi, kUtf16);
-    if (!cd.valid())
-        return result;
-    QByteArray bytes(text.size() * 2, '\0');  // at most two bytes per code unit
-    char *const base = reinterpret_cast<char *>(const_cast<QChar *>(text.constData()));
-    char *in = base;
-    size_t inLeft = size_t(text.size()) * 2;
-    char *out = bytes.data();
-    size_t outLeft = size_t(bytes.size());
-    bool failed = false;
-    while (inLeft > 0 && cd(&in, &inLeft, &out, &outLeft) == size_t(-1)) {
-        // EILSEQ, or EINVAL for a lone surrogate at the end: skip one code unit
-        // and go on, so that the scan below sees every character at once.
-        failed = true;
-        in += 2;
-        inLeft -= 2;
+    QByteArray bytes;
+    bytes.reserve(text.size() * 2);
+    bool ok = true;
+    qsizetype runStart = 0;
+    auto flush = [&](qsizetype end) {
+        if (end > runStart && !encodeRun(QStringView(text).sliced(runStart, end - runStart), bytes))
+            ok = false;
+    };
+    for (qsizetype i = 0; i < text.size() && ok; ++i) {
+        const char16_t ch = text.at(i).unicode();
+        if (ch < 0x80)
+            continue;
+        const QByteArrayView fixed = fixedBytes(ch);
+        if (fixed.isEmpty())
+            continue;
+        flush(i);
+        bytes.append(fixed);
+        runStart = i + 1;
     }
-    cd(nullptr, nullptr, &out, &outLeft);
-    bytes.truncate(bytes.size() - qsizetype(outLeft));
-
-    // iconv also maps some characters onto look-alikes ("¥" onto "\") without
-    // failing; decoding what was written is the one test that catches them.
-    if (!failed) {
-        const Decoded back = decode(bytes);
-        if (back.ok && back.text == text) {
-            result.ok = true;
-            result.bytes = bytes;
-            return result;
-        }
+    if (ok)
+        flush(text.size());
+    if (ok) {
+        result.ok = true;
+        result.bytes = std::move(bytes);
+        return result;
     }
     QSet<QString> seen;
     for (qsizetype i = 0; i < text.size(); ++i) {
