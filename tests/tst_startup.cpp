@@ -1,6 +1,7 @@
 // How the program decides what it was started for, and how it answers a
 // calling program's request file.
 
+#include "AsOtherUser.h"
 #include "TestFiles.h"
 #include "platform/FileSystem.h"
 #include "startup/ExeName.h"
@@ -11,6 +12,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace Qt::StringLiterals;
@@ -150,16 +152,34 @@ void TestStartup::unusableRequestIsRefused()
 
 void TestStartup::unreadableRequestIsRefused()
 {
-    if (geteuid() == 0)
-        QSKIP("root reads every file");
-    const QString path = dir_.filePath(u"lockedZrok.txt"_s);
-    writeAll(path, kRequest);
-    QFile::setPermissions(path, QFileDevice::WriteOwner);
-    const RequestExchange::Start s = RequestExchange::examine(path, fs_);
-    QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    // Small or beyond the size limit, a request that cannot be opened gets
+    // the same message and stays as it was.
+    QTemporaryDir open;
+    QFile::setPermissions(open.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner
+                                           | QFileDevice::ReadOther | QFileDevice::ExeOther);
+    const QString small = open.filePath(u"lockedZrok.txt"_s);
+    const QString large = open.filePath(u"lockedLargeZrok.txt"_s);
+    writeAll(small, kRequest);
+    writeAll(large, kRequest + QByteArray(2 * 1024 * 1024, 'x'));
+    for (const QString &path : {small, large})
+        QFile::setPermissions(path, QFileDevice::WriteOwner);
+    QVERIFY(passesAsOtherUser([&] {
+        for (const QString &path : {small, large}) {
+            const RequestExchange::Start s = RequestExchange::examine(path, fs_);
+            if (s.mode != Mode::Refused || !s.message.startsWith(u"要求ファイルを読み込めませんでした"_s))
+                return false;
+        }
+        return true;
+    }));
+    QFile::setPermissions(small, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    QCOMPARE(readAll(small), kRequest);
+
+    // A FIFO would block the start for ever; it is no file to read.
+    const QString fifo = dir_.filePath(u"fifoZrok.txt"_s);
+    QCOMPARE(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const RequestExchange::Start s = RequestExchange::examine(fifo, fs_);
     QCOMPARE(s.mode, Mode::Refused);
     QVERIFY(s.message.startsWith(u"要求ファイルを読み込めませんでした"_s));
-    QCOMPARE(readAll(path), kRequest);
 }
 
 void TestStartup::acceptedAnswerReplacesFile()
@@ -232,6 +252,14 @@ void TestStartup::oversizedRequestIsRefusedUnread()
     QCOMPARE(s.mode, Mode::Refused);
     QVERIFY2(s.message.startsWith(u"要求ファイルが大きすぎます"_s), qPrintable(s.message));
     QCOMPARE(QFileInfo(path).size(), huge.size());
+
+    // Up to and including the limit is served; one byte more is not.
+    QByteArray fits = kRequest;
+    fits.append(QByteArray(RequestExchange::kMaxRequestBytes - fits.size(), 'x'));
+    writeAll(path, fits);
+    QCOMPARE(RequestExchange::examine(path, fs_).mode, Mode::Request);
+    writeAll(path, fits + "x");
+    QCOMPARE(RequestExchange::examine(path, fs_).mode, Mode::Refused);
 
     // Just as large, but no request: window mode, as for any other file.
     writeAll(path, QByteArray(10 * 1024 * 1024, 'x'));

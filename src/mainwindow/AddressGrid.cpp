@@ -54,6 +54,8 @@ AddressGrid::AddressGrid(QWidget *parent) : QTableWidget(FormDefinition::kRows,
     for (QHeaderView *header : {horizontalHeader(), verticalHeader()}) {
         header->setMinimumSectionSize(1);
         header->setSectionResizeMode(QHeaderView::Fixed);
+        // The current cell's header would otherwise be drawn bold.
+        header->setHighlightSections(false);
     }
 
     // Widths in character units, each a width of "0", plus the cell's text

@@ -13,12 +13,14 @@ bool FileSystem::FileExists(const QString &path) const
     return info.exists() && !info.isDir();
 }
 
-bool FileSystem::readBytes(const QString &path, QByteArray *bytes) const
+bool FileSystem::readBytes(const QString &path, QByteArray *bytes, qint64 maxBytes) const
 {
+    if (!QFileInfo(path).isFile())
+        return false;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return false;
-    QByteArray all = file.readAll();
+    QByteArray all = maxBytes >= 0 ? file.read(maxBytes) : file.readAll();
     if (file.error() != QFileDevice::NoError)
         return false;
     *bytes = std::move(all);

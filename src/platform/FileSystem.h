@@ -24,7 +24,9 @@ public:
 
     // True for an existing regular file (a folder is not a file).
     bool FileExists(const QString &path) const;
-    bool readBytes(const QString &path, QByteArray *bytes) const;
+    // Only a regular file (after following links) is read: a FIFO, device or
+    // socket would block or never end. At most maxBytes when that is >= 0.
+    bool readBytes(const QString &path, QByteArray *bytes, qint64 maxBytes = -1) const;
     TextRead readText(const QString &path) const;
     // Replaces the file atomically with exactly the text's bytes; nothing is
     // appended. Characters code page 932 cannot hold fail the write.

@@ -4,8 +4,6 @@
 #include "platform/AnsiCodec.h"
 #include "platform/FileSystem.h"
 
-#include <QFile>
-#include <QFileInfo>
 
 using namespace Qt::StringLiterals;
 
@@ -33,13 +31,10 @@ Start examine(const QString &path, const FileSystem &fs)
 {
     if (!hasRequestSuffix(path) || !fs.FileExists(path))
         return Start();
+    // Never more than one byte past the limit: enough to tell a request that
+    // is too large from one that just fits.
     QByteArray bytes;
-    if (QFileInfo(path).size() > kMaxRequestBytes) {
-        // Read only far enough to tell whether it is meant as a request.
-        QFile file(path);
-        if (file.open(QIODevice::ReadOnly))
-            bytes = file.read(kMaxRequestBytes + 1);
-    } else if (!fs.readBytes(path, &bytes)) {
+    if (!fs.readBytes(path, &bytes, kMaxRequestBytes + 1)) {
         Start refused;
         refused.mode = Start::Mode::Refused;
         refused.message = twoLines(u"要求ファイルを読み込めませんでした（読み取りの権限がないか、ほかのプログラムが使用中です）。"_s, path);
