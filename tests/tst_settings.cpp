@@ -1,6 +1,7 @@
 // The settings store: the exact file layout, the reading rules, and what it
 // does with damaged or foreign files.
 
+#include "AsOtherUser.h"
 #include "TestFiles.h"
 #include "platform/AnsiCodec.h"
 #include "platform/MessageBox.h"
@@ -10,6 +11,9 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
@@ -58,6 +62,9 @@ private slots:
     void saveThatCannotBeEncodedKeepsFile();
     void saveWithoutLoadWritesNothing();
     void longTextBeyondSixteenBits();
+    void groupsAfterLongDamageAreKept();
+    void fileInReadOnlyFolderIsWrittenInPlace();
+    void specialFileIsUnreadable();
 
 private:
     QTemporaryDir dir_;
@@ -307,6 +314,65 @@ void TestSettings::longTextBeyondSixteenBits()
     QCOMPARE(again.vGtVal(u"HEIGHT"_s, qint16(0)).toInt(), 44);
     again.GetGtx(u"Big"_s);
     QCOMPARE(again.vGtVal(u"Blob"_s, QString()).toString().size(), 40000);
+}
+
+void TestSettings::groupsAfterLongDamageAreKept()
+{
+    // No root end tag, and a group behind a long damaged stretch that also
+    // holds start lines without their end: every complete group survives.
+    QString text = u"<?xml version='1.0' encoding='Shift-JIS' ?>\r\n<運用>\r\n   <A>\r\n      <K>1</K>\r\n   </A>\r\n"_s;
+    for (int i = 0; i < 150000; ++i)
+        text += (i % 1000 == 0) ? u"   <Z>\r\n"_s : u"garbage line\r\n"_s;
+    text += u"   <位置>\r\n      <TOP>7</TOP>\r\n   </位置>\r\n   <C>\r\n   </C>\r\n"_s;
+    const QString path = dir_.filePath(u"longdamage.xml"_s);
+    writeAll(path, cp932(text));
+    yIni ini;
+    bool ok = false;
+    ini.GetTxt(path, ok);
+    QVERIFY(ok);
+    ini.GetGtx(u"D"_s);
+    ini.SetGtx();
+    QCOMPARE(ini.sTxt(), u"<?xml version='1.0' encoding='Shift-JIS' ?>\r\n<運用>\r\n   <A>\r\n      <K>1</K>\r\n   </A>\r\n"
+                         u"   <位置>\r\n      <TOP>7</TOP>\r\n   </位置>\r\n   <C>\r\n   </C>\r\n"
+                         u"   <D>\r\n   </D>\r\n</運用>"_s);
+}
+
+void TestSettings::fileInReadOnlyFolderIsWrittenInPlace()
+{
+    // A managed folder the user cannot write to, holding a settings file
+    // the user may write: the position still reaches the file.
+    QTemporaryDir shared;
+    const QString path = shared.filePath(u"User.xml"_s);
+    writeAll(path, cp932(positionFile(1, 2, 3, 4)));
+    QCOMPARE(chown(QFile::encodeName(path).constData(), geteuid() == 0 ? 65534 : geteuid(), -1), 0);
+    QFile::setPermissions(shared.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner
+                                             | QFileDevice::ReadOther | QFileDevice::ExeOther);
+    const bool written = passesAsOtherUser([&] {
+        yIni ini;
+        bool ok = false;
+        ini.GetTxt(path, ok);
+        savePosition(ini, 100, 200, 300, 400);
+        ini.SetTxt(ok);
+        return ok;
+    });
+    QFile::setPermissions(shared.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    QVERIFY(written);
+    QCOMPARE(readAll(path), cp932(positionFile(100, 200, 300, 400)));
+}
+
+void TestSettings::specialFileIsUnreadable()
+{
+    // A FIFO in place of the file would block the start for ever.
+    const QString path = dir_.filePath(u"fifo.xml"_s);
+    QCOMPARE(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    yIni ini;
+    bool ok = true;
+    ini.GetTxt(path, ok);
+    QVERIFY(!ok);
+    savePosition(ini, 1, 2, 3, 4);
+    ini.SetTxt(ok);
+    QVERIFY(!ok);
+    QVERIFY(QFileInfo(path).isSymLink() || !QFileInfo(path).isFile());
 }
 
 QTEST_MAIN(TestSettings)

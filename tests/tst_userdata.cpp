@@ -7,11 +7,15 @@
 #include "settings/yIni.h"
 #include "startup/Usr.h"
 
+#include <QApplication>
 #include <QCoreApplication>
+#include <QScreen>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <sys/stat.h>
 
 using namespace Qt::StringLiterals;
 
@@ -32,6 +36,8 @@ private slots:
     void choices_data();
     void choices();
     void emptyChoiceFile();
+    void hugeOrSpecialChoiceFile();
+    void longMessageStaysOnScreen();
     void executableRecord();
     void createFolderLevelByLevel();
     void helpShortcut();
@@ -154,6 +160,52 @@ void TestUserData::emptyChoiceFile()
                                     + defaultFolder() + u" を使用します"_s});
 }
 
+void TestUserData::hugeOrSpecialChoiceFile()
+{
+    // Only the first line decides; a megabyte behind it is never read.
+    choose("%app%\r\n" + QByteArray(1024 * 1024, 'x'));
+    yIni ini;
+    ini.W_UserData(0);
+    QCOMPARE(sUsrFld, defaultFolder());
+    QVERIFY(messages_.isEmpty());
+
+    // One endless line names no folder: message C, quoting a path's length.
+    choose(QByteArray(1024 * 1024, 'a'));
+    ini.W_UserData(0);
+    QCOMPARE(sUsrFld, defaultFolder());
+    QCOMPARE(messages_.size(), 1);
+    QVERIFY2(messages_[0].startsWith(u"ﾌｫﾙﾀﾞ "_s + QString(4098, u'a') + u" が見つかりません\r"_s),
+             qPrintable(messages_[0].left(40)));
+    messages_.clear();
+
+    // A FIFO would block the start: it cannot be read, so the default.
+    QFile::remove(choiceFile_);
+    QCOMPARE(mkfifo(QFile::encodeName(choiceFile_).constData(), 0600), 0);
+    ini.W_UserData(0);
+    QCOMPARE(sUsrFld, defaultFolder());
+    QCOMPARE(messages_.size(), 1);
+    QVERIFY(messages_[0].startsWith(choiceFile_ + u" を読み込めません"_s));
+}
+
+void TestUserData::longMessageStaysOnScreen()
+{
+    const QString path = u"/srv/"_s + QString(20000, u'深') + u"/UserData.ini"_s;
+    QString text = u"ﾌｫﾙﾀﾞ "_s + path + u" が見つかりません\r次の行"_s;
+    for (int i = 0; i < 500; ++i)
+        text += u"\r行"_s;
+    const QFontMetrics metrics(QApplication::font());
+    const QString shown = MessageBox::fittedToScreen(text, metrics, nullptr);
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    const QStringList lines = shown.split(QLatin1Char('\n'));
+    QVERIFY(lines.size() * metrics.lineSpacing() <= screen.height());
+    for (const QString &line : lines)
+        QVERIFY(metrics.horizontalAdvance(line) <= screen.width());
+    // Both ends of the path stay readable: where it lies and what is missing.
+    QVERIFY(lines[0].startsWith(u"ﾌｫﾙﾀﾞ /srv/"_s));
+    QVERIFY(lines[0].endsWith(u"が見つかりません"_s));
+    QCOMPARE(lines[1], u"次の行"_s);
+}
+
 void TestUserData::executableRecord()
 {
     const QString exe = QCoreApplication::applicationDirPath() + u"/zenrook"_s;
@@ -234,5 +286,5 @@ void TestUserData::exploreFolder()
     QCOMPARE(opened_, (QList<QUrl>{QUrl::fromLocalFile(home_.path() + u"/missing"_s), QUrl::fromLocalFile(home_.path())}));
 }
 
-QTEST_GUILESS_MAIN(TestUserData)
+QTEST_MAIN(TestUserData)
 #include "tst_userdata.moc"

@@ -49,7 +49,7 @@ FileSystem::TextRead FileSystem::readText(const QString &path) const
     return result;
 }
 
-FileSystem::TextWrite FileSystem::writeText(const QString &path, const QString &text) const
+FileSystem::TextWrite FileSystem::writeText(const QString &path, const QString &text, Replace how) const
 {
     TextWrite result;
     const AnsiCodec::Encoded encoded = AnsiCodec::encode(text);
@@ -58,14 +58,15 @@ FileSystem::TextWrite FileSystem::writeText(const QString &path, const QString &
         result.unrepresentable = encoded.unrepresentable;
         return result;
     }
-    if (!writeBytes(path, encoded.bytes, &result.detail))
+    if (!writeBytes(path, encoded.bytes, &result.detail, how))
         result.error = Error::Unwritable;
     return result;
 }
 
-bool FileSystem::writeBytes(const QString &path, const QByteArray &bytes, QString *detail) const
+bool FileSystem::writeBytes(const QString &path, const QByteArray &bytes, QString *detail, Replace how) const
 {
     QSaveFile file(path);
+    file.setDirectWriteFallback(how == Replace::InPlaceIfNeeded);
     if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit())
         return true;
     if (detail)

@@ -28,10 +28,15 @@ public:
     // socket would block or never end. At most maxBytes when that is >= 0.
     bool readBytes(const QString &path, QByteArray *bytes, qint64 maxBytes = -1) const;
     TextRead readText(const QString &path) const;
-    // Replaces the file atomically with exactly the text's bytes; nothing is
-    // appended. Characters code page 932 cannot hold fail the write.
-    TextWrite writeText(const QString &path, const QString &text) const;
-    bool writeBytes(const QString &path, const QByteArray &bytes, QString *detail = nullptr) const;
+    // Atomic: a new file renamed over the old one, so the folder must be
+    // writable. InPlaceIfNeeded: where the folder is read-only but the file
+    // is writable (a shared or managed folder), the file is written in place.
+    enum class Replace { Atomic, InPlaceIfNeeded };
+    // Replaces the file with exactly the text's bytes; nothing is appended.
+    // Characters code page 932 cannot hold fail the write.
+    TextWrite writeText(const QString &path, const QString &text, Replace how = Replace::Atomic) const;
+    bool writeBytes(const QString &path, const QByteArray &bytes, QString *detail = nullptr,
+                    Replace how = Replace::Atomic) const;
     bool FolderExists(const QString &path) const;
     bool CreateFolder(const QString &path) const;
 };

@@ -7,6 +7,7 @@
 
 #include <QString>
 
+class QFontMetrics;
 class QWidget;
 
 namespace MessageBox {
@@ -14,6 +15,10 @@ namespace MessageBox {
 inline constexpr char16_t kTitle[] = u"Zenrook";
 
 void show(const QString &text, QWidget *parent = nullptr);
+
+// The text as the box shows it: CR as a line break, each line elided in the
+// middle and the lines cut short so that the box stays on the screen.
+QString fittedToScreen(const QString &text, const QFontMetrics &metrics, const QWidget *near);
 
 // Tests replace the box to see exactly what would be shown.
 using Seam = Replaceable<void(const QString &text), struct MessageBoxTag>;

@@ -2,8 +2,11 @@
 
 #include "settings/SettingsValue.h"
 
-#include <QRegularExpression>
+#include <QHash>
 #include <QStringList>
+
+#include <algorithm>
+#include <vector>
 
 using namespace Qt::StringLiterals;
 
@@ -15,15 +18,63 @@ const QString kMarker = QString(QChar(0x2021));  // "‡": a line break while a 
 QString startTag(const QString &name) { return u"<"_s + name + u">"_s; }
 QString endTag(const QString &name) { return u"</"_s + name + u">"_s; }
 
-// The group blocks a damaged text still holds, in order, whole.
+bool validName(QStringView name)
+{
+    for (const QChar c : name) {
+        if (c == u'<' || c == u'>' || c == u'/' || c == u'\r' || c == u'\n')
+            return false;
+    }
+    return !name.isEmpty();
+}
+
+// The group name of a line that is exactly "   <name>" (or, closing,
+// "   </name>"); empty otherwise.
+QStringView groupLineName(QStringView line, bool closing)
+{
+    const QStringView open = closing ? u"   </" : u"   <";
+    if (!line.startsWith(open) || !line.endsWith(u'>'))
+        return {};
+    const QStringView name = line.sliced(open.size(), line.size() - open.size() - 1);
+    return validName(name) ? name : QStringView();
+}
+
+// The group blocks a damaged text still holds, in order, whole: each runs
+// from a start line to the first end line of the same name after it. One
+// pass over the lines and a look-up per start, however long the damage.
 QStringList groupBlocks(const QString &text)
 {
-    static const QRegularExpression block(
-        u"^   <([^<>/\\r\\n]+)>\\r\\n(?:(?!   </\\1>\\r\\n).*\\r\\n)*?   </\\1>\\r\\n"_s,
-        QRegularExpression::MultilineOption);
+    struct Line {
+        qsizetype begin, end;  // end: where its CR LF begins
+    };
+    std::vector<Line> lines;
+    for (qsizetype p = 0;;) {
+        const qsizetype e = text.indexOf(kLineBreak, p);
+        if (e < 0)
+            break;
+        lines.push_back({p, e});
+        p = e + 2;
+    }
+    auto lineAt = [&](size_t i) { return QStringView(text).sliced(lines[i].begin, lines[i].end - lines[i].begin); };
+    QHash<QStringView, std::vector<size_t>> ends;  // ascending line numbers per name
+    for (size_t i = 0; i < lines.size(); ++i) {
+        const QStringView name = groupLineName(lineAt(i), true);
+        if (!name.isEmpty())
+            ends[name].push_back(i);
+    }
     QStringList blocks;
-    for (auto it = block.globalMatch(text); it.hasNext();)
-        blocks << it.next().captured(0);
+    for (size_t i = 0; i < lines.size(); ++i) {
+        const QStringView name = groupLineName(lineAt(i), false);
+        if (name.isEmpty())
+            continue;
+        const auto found = ends.constFind(name);
+        if (found == ends.cend())
+            continue;
+        const auto end = std::upper_bound(found->begin(), found->end(), i);
+        if (end == found->end())
+            continue;
+        blocks << text.sliced(lines[i].begin, lines[*end].end + 2 - lines[i].begin);
+        i = *end;
+    }
     return blocks;
 }
 

@@ -51,5 +51,8 @@ void yIni::SetTxt(bool &bOk)
     if (sFl_.isEmpty())
         return;
     FsoInit();
-    bOk = !loadFailed_ && oFso->writeText(sFl_, doc_.sTxt).error == FileSystem::Error::None;
+    // A settings file may sit in a folder the user cannot write to while the
+    // file itself is writable: it is then written in place.
+    bOk = !loadFailed_
+          && oFso->writeText(sFl_, doc_.sTxt, FileSystem::Replace::InPlaceIfNeeded).error == FileSystem::Error::None;
 }

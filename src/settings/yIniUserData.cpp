@@ -3,6 +3,7 @@
 
 #include "settings/yIni.h"
 
+#include "platform/AnsiCodec.h"
 #include "platform/AppSettings.h"
 #include "platform/FileSystem.h"
 #include "platform/MessageBox.h"
@@ -22,6 +23,35 @@ namespace {
 const QChar kSep = QDir::separator();
 const QString kUserFolderIs = u"ﾕｰｻﾞｰﾃﾞｰﾀｰﾌｫﾙﾀﾞは"_s + QChar(0x3000);
 const QString kWillUse = u" を使用します"_s;
+
+// The choice is one line naming at most a path; what lies beyond the first
+// line break, or beyond any path's length, cannot change it, so a huge file
+// is not read whole.
+constexpr qint64 kMaxChoiceBytes = 4096 + 2;
+
+FileSystem::TextRead readChoice(const QString &path)
+{
+    FileSystem::TextRead result;
+    QByteArray bytes;
+    if (!oFso->readBytes(path, &bytes, kMaxChoiceBytes)) {
+        result.error = FileSystem::Error::Unreadable;
+        return result;
+    }
+    const qsizetype lineEnd = bytes.indexOf('\n');
+    if (lineEnd >= 0)
+        bytes.truncate(lineEnd + 1);
+    AnsiCodec::Decoded decoded = AnsiCodec::decode(bytes);
+    // Cut at the limit, the last character may have lost its second byte.
+    if (!decoded.ok && lineEnd < 0 && bytes.size() == kMaxChoiceBytes && decoded.errorOffset == bytes.size() - 1)
+        decoded = AnsiCodec::decode(bytes.chopped(1));
+    if (!decoded.ok) {
+        result.error = FileSystem::Error::InvalidText;
+        result.errorOffset = decoded.errorOffset;
+        return result;
+    }
+    result.text = decoded.text;
+    return result;
+}
 
 QString withSeparator(const QString &path)
 {
@@ -100,7 +130,7 @@ void yIni::W_UserData(quintptr nWhnd)
     if (!oFso->FileExists(choiceFile)) {
         MessageBox::show(choiceFile + u" が見つかりません"_s + QLatin1Char('\r') + kUserFolderIs + defaultFolder + kWillUse);
     } else {
-        const FileSystem::TextRead read = oFso->readText(choiceFile);
+        const FileSystem::TextRead read = readChoice(choiceFile);
         if (read.error != FileSystem::Error::None) {
             const QString why = read.error == FileSystem::Error::InvalidText
                                     ? u"（Shift-JIS として読めない文字があります）"_s
