@@ -187,7 +187,7 @@ void TestStartup::acceptedAnswerReplacesFile()
     const QString path = dir_.filePath(u"answerZrok.txt"_s);
     writeAll(path, kRequest + "\textra");
     QString seen;
-    const QString message = RequestExchange::serve(path, u"request"_s, [&](const QString &text) {
+    const QString message = RequestExchange::serve(path, u"request"_s, [&](const QString &text, const RequestExchange::AnswerWriter &) {
         seen = text;
         return RequestExchange::DialogResult{true, u"ZenroA\t100-0001\t東京都\t髙\t\t1"_s};
     }, fs_);
@@ -202,7 +202,7 @@ void TestStartup::cancelLeavesFileUnchanged()
     const QString path = dir_.filePath(u"cancelZrok.txt"_s);
     writeAll(path, kRequest);
     const QDateTime before = QFileInfo(path).lastModified();
-    const QString message = RequestExchange::serve(path, u"x"_s, [](const QString &) {
+    const QString message = RequestExchange::serve(path, u"x"_s, [](const QString &, const RequestExchange::AnswerWriter &) {
         return RequestExchange::DialogResult{false, u"ZenroA\tchanged"_s};
     }, fs_);
     QCOMPARE(message, QString());
@@ -214,7 +214,7 @@ void TestStartup::answerThatCannotBeWrittenKeepsFile()
 {
     const QString path = dir_.filePath(u"lossyZrok.txt"_s);
     writeAll(path, kRequest);
-    const QString message = RequestExchange::serve(path, u"x"_s, [](const QString &) {
+    const QString message = RequestExchange::serve(path, u"x"_s, [](const QString &, const RequestExchange::AnswerWriter &) {
         return RequestExchange::DialogResult{true, u"ZenroA\t\tCafé ¥\t\t\t1"_s};
     }, fs_);
     QVERIFY2(message.contains(u"（é¥）"_s), qPrintable(message));
@@ -224,17 +224,35 @@ void TestStartup::answerThatCannotBeWrittenKeepsFile()
     // The folder went away while the dialog was open.
     QTemporaryDir gone;
     const QString lost = gone.filePath(u"sub/aZrok.txt"_s);
-    const QString m2 = RequestExchange::serve(lost, u"x"_s, [](const QString &) {
+    const QString m2 = RequestExchange::serve(lost, u"x"_s, [](const QString &, const RequestExchange::AnswerWriter &) {
         return RequestExchange::DialogResult{true, u"ZenroA\t\t\t\t\t0"_s};
     }, fs_);
     QVERIFY2(m2.startsWith(u"回答を要求ファイルに書き込めませんでした"_s), qPrintable(m2));
+
+    // A dialog that writes its answer while still open learns of the
+    // failure, can try again, and the answer is not written twice.
+    QTemporaryDir later;
+    const QString retry = later.filePath(u"sub/bZrok.txt"_s);
+    QStringList failures;
+    const QString m3 = RequestExchange::serve(retry, u"x"_s, [&](const QString &,
+                                                               const RequestExchange::AnswerWriter &write) {
+        failures << write(u"ZenroA\t\t\t\t\t0"_s);
+        QDir().mkpath(later.filePath(u"sub"_s));
+        failures << write(u"ZenroA\t1\t\t\t\t0"_s);
+        return RequestExchange::DialogResult{true, u"ZenroA\tnot this\t\t\t\t0"_s};
+    }, fs_);
+    QCOMPARE(m3, QString());
+    QCOMPARE(failures.size(), 2);
+    QVERIFY(failures[0].startsWith(u"回答を要求ファイルに書き込めませんでした"_s));
+    QCOMPARE(failures[1], QString());
+    QCOMPARE(readAll(retry), QByteArray("ZenroA\t1\t\t\t\t0"));
 }
 
 void TestStartup::answerRecreatesVanishedFile()
 {
     const QString path = dir_.filePath(u"vanishZrok.txt"_s);
     writeAll(path, kRequest);
-    const QString message = RequestExchange::serve(path, u"x"_s, [&](const QString &) {
+    const QString message = RequestExchange::serve(path, u"x"_s, [&](const QString &, const RequestExchange::AnswerWriter &) {
         QFile::remove(path);
         return RequestExchange::DialogResult{true, u"ZenroA\t\t\t\t\t0"_s};
     }, fs_);
@@ -275,7 +293,7 @@ void TestStartup::answerThroughSymbolicLink()
     writeAll(target, kRequest);
     QVERIFY(QFile::link(target, link));
     QCOMPARE(RequestExchange::examine(link, fs_).mode, Mode::Request);
-    const QString message = RequestExchange::serve(link, u"x"_s, [](const QString &) {
+    const QString message = RequestExchange::serve(link, u"x"_s, [](const QString &, const RequestExchange::AnswerWriter &) {
         return RequestExchange::DialogResult{true, u"ZenroA\t\t\t\t\t0"_s};
     }, fs_);
     QCOMPARE(message, QString());

@@ -9,7 +9,9 @@
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QProcess>
 #include <QScreen>
+#include <QStandardPaths>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -21,6 +23,19 @@ using namespace Qt::StringLiterals;
 
 namespace {
 const QChar kSep = QDir::separator();
+
+QByteArray readAll(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void writeBytesTo(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    if (f.open(QIODevice::WriteOnly))
+        f.write(bytes);
+}
 const QString kUserFolderIs = u"ﾕｰｻﾞｰﾃﾞｰﾀｰﾌｫﾙﾀﾞは"_s + QChar(0x3000);
 }  // namespace
 
@@ -44,6 +59,9 @@ private slots:
     void documentViewNeedsWorkFolder();
     void sendToShortcut();
     void exploreFolder();
+    void entriesValidWhateverTheNames_data();
+    void entriesValidWhateverTheNames();
+    void sendToScriptStartsProgram();
 
 private:
     void choose(const QByteArray &content);
@@ -51,6 +69,7 @@ private:
     QTemporaryDir home_;
     QStringList messages_;
     QList<QUrl> opened_;
+    bool desktopOpens_ = true;
     std::unique_ptr<MessageBox::Override> box_;
     std::unique_ptr<Shell::Override> shell_;
     QByteArray originalChoice_;
@@ -82,7 +101,11 @@ void TestUserData::init()
     shell_.reset();  // guards restore in reverse order: the old ones go first
     box_.reset();
     box_ = std::make_unique<MessageBox::Override>([this](const QString &t) { messages_ << t; });
-    shell_ = std::make_unique<Shell::Override>([this](const QUrl &u) { opened_ << u; });
+    shell_ = std::make_unique<Shell::Override>([this](const QUrl &u) {
+        opened_ << u;
+        return desktopOpens_;
+    });
+    desktopOpens_ = true;
     QFile::remove(choiceFile_);
     QDir(home_.path() + u"/data"_s).removeRecursively();
 }
@@ -236,8 +259,9 @@ void TestUserData::helpShortcut()
 {
     yIni ini;
     ini.W_UserData(0);
-    ini.W_Help(u"ZENROOK"_s);
-    ini.W_Help(u"zenrook.htm"_s);
+    QVERIFY(ini.W_Help(u"ZENROOK"_s));
+    desktopOpens_ = false;  // no launcher on this desktop: the caller is told
+    QVERIFY(!ini.W_Help(u"zenrook.htm"_s));
     QCOMPARE(opened_.size(), 2);
     QCOMPARE(opened_.at(0), opened_.at(1));  // capitals lower-cased, ".htm" added
     QVERIFY(opened_.at(0).toString().endsWith(u"/zenrook.htm"_s));
@@ -267,12 +291,80 @@ void TestUserData::sendToShortcut()
     ini.W_SendTo();  // no such folder yet: nothing at all
     QVERIFY(messages_.isEmpty());
     QVERIFY(QDir().mkpath(sendTo));
+    QFile::copy(QCoreApplication::applicationFilePath(), sendTo + u"/zenrook.desktop"_s);  // an old entry
     ini.W_SendTo();
     const QString exe = QCoreApplication::applicationDirPath() + u"/zenrook"_s;
     QCOMPARE(messages_, QStringList{exe + u" のｼｮｰﾄｶｯﾄを "_s + sendTo + u" に作成しました"_s});
-    QFile entry(sendTo + u"/zenrook.desktop"_s);
-    QVERIFY(entry.open(QIODevice::ReadOnly));
-    QVERIFY(entry.readAll().contains("Exec=\"" + QFile::encodeName(exe) + "\""));
+    const QFileInfo script(sendTo + u"/zenrook"_s);
+    QVERIFY(script.isExecutable());
+    QVERIFY(!QFile::exists(sendTo + u"/zenrook.desktop"_s));
+    QCOMPARE(readAll(script.filePath()).left(10), QByteArray("#!/bin/sh\n"));
+}
+
+// Whatever the program's folder or the target is called, the entries stay
+// valid, and nothing can add keys to them.
+void TestUserData::entriesValidWhateverTheNames_data()
+{
+    QTest::addColumn<QString>("folder");
+    QTest::newRow("blanks and quotes") << u"My Tools \"new\" 'x'"_s;
+    QTest::newRow("dollar, percent, backquote, backslash") << u"$HOME %f `id` a\\b"_s;
+    QTest::newRow("Japanese and a leading blank") << u" 住所 ツール"_s;
+}
+
+void TestUserData::entriesValidWhateverTheNames()
+{
+    QFETCH(QString, folder);
+    if (QStandardPaths::findExecutable(u"desktop-file-validate"_s).isEmpty())
+        QFAIL("desktop-file-validate is missing: tools/install-deps.sh installs it");
+    QTemporaryDir dir;
+    const QString program = dir.filePath(folder + u"/zenrook"_s);
+    const QString app = dir.filePath(u"app.desktop"_s);
+    const QString link = dir.filePath(u"link.desktop"_s);
+    const QString menu = dir.filePath(u"menu.desktop"_s);
+    QVERIFY(Shell::writeApplication(app, program, u"zenrook"_s));
+    QVERIFY(Shell::writeLink(link, u"file://"_s + program + u"/help.htm"_s));
+    QVERIFY(Shell::writeServiceMenu(menu, program, u"zenrook"_s));
+    // KDE's service menus are no freedesktop type; their Exec is the same.
+    for (const QString &entry : {app, link}) {
+        QProcess validate;
+        validate.start(u"desktop-file-validate"_s, {entry});
+        QVERIFY(validate.waitForFinished());
+        QVERIFY2(validate.exitCode() == 0, (readAll(entry) + validate.readAll()).constData());
+    }
+    const auto execOf = [](const QString &entry) {
+        return QString::fromUtf8(readAll(entry)).section(u"Exec="_s, 1).section(u'\n', 0, 0);
+    };
+    QVERIFY(execOf(app).endsWith(u" %f"_s));
+    QCOMPARE(execOf(menu), execOf(app));
+
+    // A line break would start a key of its own: refused, nothing written.
+    const QString injected = dir.filePath(u"injected.desktop"_s);
+    QVERIFY(!Shell::writeLink(injected, u"https://example.com/\nExec=rm -rf ~"_s));
+    QVERIFY(!Shell::writeApplication(injected, dir.filePath(u"a\rb/zenrook"_s), u"zenrook"_s));
+    QVERIFY(!Shell::writeFileManagerScript(injected, u"/x\n/zenrook"_s));
+    QVERIFY(!QFile::exists(injected));
+}
+
+void TestUserData::sendToScriptStartsProgram()
+{
+    // A stand-in for the program that notes the arguments it was started with.
+    QTemporaryDir dir;
+    const QString folder = dir.filePath(u"it's $here"_s);
+    QVERIFY(QDir().mkpath(folder));
+    const QString program = folder + u"/zenrook"_s;
+    writeBytesTo(program, "#!/bin/sh\nprintf '%s\\n' \"$@\" >> \"$(dirname \"$0\")/started\"\n");
+    QFile::setPermissions(program, QFile::permissions(program) | QFileDevice::ExeOwner);
+    const QString script = dir.filePath(u"script"_s);
+    QVERIFY(Shell::writeFileManagerScript(script, program));
+
+    // The file manager runs it in the folder it shows, with relative names.
+    QProcess run;
+    run.setWorkingDirectory(dir.path());
+    run.start(script, {u"aZrok.txt"_s, dir.filePath(u"b Zrok.txt"_s)});
+    QVERIFY(run.waitForFinished());
+    QCOMPARE(run.exitCode(), 0);
+    QCOMPARE(QString::fromUtf8(readAll(folder + u"/started"_s)),
+             dir.filePath(u"aZrok.txt"_s) + u"\n"_s + dir.filePath(u"b Zrok.txt"_s) + u"\n"_s);
 }
 
 void TestUserData::exploreFolder()

@@ -100,6 +100,20 @@ void AddressGrid::setCellText(int column, int row, const QString &text)
         it->setText(text);
 }
 
+void AddressGrid::commitOpenEditor()
+{
+    if (state() != QAbstractItemView::EditingState)
+        return;
+    // Editors live on the viewport; closed ones linger there until deleted.
+    const QList<QWidget *> editors = viewport()->findChildren<QWidget *>(Qt::FindDirectChildrenOnly);
+    for (QWidget *editor : editors) {
+        if (!editor->isVisible())
+            continue;
+        commitData(editor);
+        closeEditor(editor, QAbstractItemDelegate::NoHint);
+    }
+}
+
 void AddressGrid::setActiveCell(int column, int row)
 {
     setCurrentCell(row - 1, column - 1);

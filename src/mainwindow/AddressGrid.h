@@ -26,6 +26,9 @@ public:
     QString cellText(int column, int row) const;
     void setCellText(int column, int row, const QString &text);
     void setActiveCell(int column, int row);
+    // Takes what is typed into an open cell editor into its cell and closes
+    // the editor, as a spreadsheet does before any command.
+    void commitOpenEditor();
 
 protected:
     void resizeEvent(QResizeEvent *event) override;

@@ -7,7 +7,10 @@
 #include <QString>
 #include <QWidget>
 
+#include <QStringList>
+
 #include <array>
+#include <functional>
 #include <memory>
 
 class AddressComponent;
@@ -32,6 +35,11 @@ public:
 
     // One handler for every command button, reached from the keys too.
     void cmMap_Click(int Index);
+
+    // Where an accepted request's answer goes before the dialog closes: the
+    // message for the user when it could not be written, else "". Without
+    // it the answer is only handed back by ActA.
+    std::function<QString(const QString &answer)> answerWriter;
 
     // Controls, named as the form defines them; cmMap has gaps at 3 and 5.
     std::array<QPushButton *, 9> cmMap{};
@@ -81,6 +89,10 @@ private:
     void keepOuterSize();
 
     bool inRequestDialog_ = false;
+    QStringList request_;  // the fields of the request being served
+    // The window was shown by the program and has not yet been activated;
+    // a restore from minimised is a show of the window system's own.
+    bool activationDue_ = false;
     // A restored size is of the whole window; its frame is known only once shown.
     QSize restoredOuter_;
 };

@@ -3,8 +3,10 @@
 #include "mainwindow/fmMain.h"
 
 #include "addresses/AddressComponent.h"
+#include "browser/uWeb.h"
 #include "mainwindow/AddressGrid.h"
 #include "mainwindow/FormDefinition.h"
+#include "mainwindow/RequestText.h"
 #include "platform/AnsiCodec.h"
 #include "platform/MessageBox.h"
 #include "settings/yIni.h"
@@ -30,6 +32,8 @@ void fmMain::cmMap_Click(int Index)
 {
     if (Index < 0 || Index >= FormDefinition::kButtonCount || !cmMap[size_t(Index)])
         return;
+    // What is being typed counts, whichever key or button comes next.
+    vAdd->commitOpenEditor();
     emit commandStarted(Index);
     switch (Index) {
     case 0:
@@ -67,7 +71,10 @@ void fmMain::cmMap_Click(int Index)
             copyRecord();
         break;
     case 7:
-        Ini().W_Help(u"zenrook.htm"_s);
+        // Help is never out of reach: without a desktop to open it, the
+        // pane shows it.
+        if (!Ini().W_Help(u"zenrook.htm"_s))
+            uWeb->setURL(yIni::helpPageUrl(u"zenrook.htm"_s));
         break;
     case 8:
         if (bReqMode) {
@@ -103,6 +110,13 @@ void fmMain::acceptRequest()
                              + QLatin1Char('\r') + u"該当する文字を直してから、もう一度 F9 を押してください"_s,
                          this);
         return;
+    }
+    if (answerWriter) {
+        const QString failure = answerWriter(RequestText::answer(request_, {sZip, sAdd, sCmp, sMapURL}));
+        if (!failure.isEmpty()) {
+            MessageBox::show(failure, this);
+            return;
+        }
     }
     bAccept = true;
     hide();

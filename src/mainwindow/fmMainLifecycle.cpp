@@ -5,6 +5,7 @@
 
 #include "addresses/AddressComponent.h"
 #include "browser/uWeb.h"
+#include "mainwindow/AddressGrid.h"
 #include "mainwindow/MainLayout.h"
 #include "platform/BusyPointer.h"
 #include "platform/Twips.h"
@@ -21,6 +22,7 @@
 #include <QWindow>
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 
 using namespace Qt::StringLiterals;
@@ -28,9 +30,14 @@ using namespace Qt::StringLiterals;
 namespace {
 const QString kPlaceGroup = u"位置"_s;
 
+// Halves to the even neighbour; a number no 32-bit integer holds (the file
+// is the user's to edit) is taken as 0, which leaves the window unmoved.
 int toInt(const QVariant &v)
 {
-    return int(std::nearbyint(v.toDouble()));  // halves to the even neighbour
+    const double rounded = std::nearbyint(v.toDouble());
+    if (!std::isfinite(rounded) || rounded < double(INT_MIN) || rounded > double(INT_MAX))
+        return 0;
+    return int(rounded);
 }
 
 // A place saved on a screen that is no longer attached would open the
@@ -40,6 +47,16 @@ bool onSomeScreen(const QRect &place)
     const QList<QScreen *> screens = QGuiApplication::screens();
     return std::any_of(screens.begin(), screens.end(),
                        [&](const QScreen *s) { return s->geometry().intersects(place); });
+}
+
+// A stored size larger than the desktop (an edited or damaged file) would
+// make a window nobody can handle, and be stored again at closing.
+QSize withinDesktop(const QSize &size)
+{
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return size;
+    return size.boundedTo(screen->availableVirtualGeometry().size());
 }
 }  // namespace
 
@@ -63,7 +80,7 @@ void fmMain::Form_Load()
                       Twips::toPixels(height, dpi));
     if (width > 0 && height > 0 && onSomeScreen(saved)) {
         move(saved.topLeft());
-        restoredOuter_ = saved.size();
+        restoredOuter_ = withinDesktop(saved.size());
         resize(restoredOuter_);
     }
     bBusy = false;
@@ -162,21 +179,33 @@ void fmMain::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
     Form_Resize();
-    // Once the window is up, as the platform's activation would.
-    QMetaObject::invokeMethod(this, [this] { if (isVisible()) Form_Activate(); }, Qt::QueuedConnection);
+    if (event->spontaneous())
+        return;
+    // Once the window is up, as the platform's activation would; once per
+    // opening, so a restore from minimised leaves the pane where it is.
+    activationDue_ = true;
+    QMetaObject::invokeMethod(this, [this] {
+        if (isVisible() && activationDue_) {
+            activationDue_ = false;
+            Form_Activate();
+        }
+    }, Qt::QueuedConnection);
 }
 
 void fmMain::hideEvent(QHideEvent *event)
 {
     QWidget::hideEvent(event);
-    if (!event->spontaneous())
+    if (!event->spontaneous()) {
+        activationDue_ = false;
         emit hidden();
+    }
 }
 
 void fmMain::closeEvent(QCloseEvent *event)
 {
     // The close box during a request dialog is a cancel: the file stays as
     // it was, while the window's place is stored as at any closing.
+    vAdd->commitOpenEditor();
     if (inRequestDialog_)
         bAccept = false;
     event->accept();

@@ -16,6 +16,7 @@ void fmMain::ClipEvent(const QString &sClp)
     const QString base = QString::fromUtf8(MapBaseURL);
     if (sClp.left(base.size()).toLower() != base.toLower())
         return;
+    vAdd->commitOpenEditor();
     uWeb->SetText(sClp);
     sMapURL = sClp;
     vAdd->setCellText(4, 1, sMapURL);

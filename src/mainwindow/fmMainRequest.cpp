@@ -13,7 +13,8 @@
 
 void fmMain::ActA(QString &sCm, bool &accepted)
 {
-    const QStringList request = RequestText::fields(sCm);
+    request_ = RequestText::fields(sCm);
+    const QStringList request = request_;
     const RequestText::Record record = RequestText::recordFromRequest(request, QString::fromUtf8(MapBaseURL));
     sZip = record.zip;
     sAdd = record.address;

@@ -40,4 +40,10 @@ QString path(int csidl)
     return p;
 }
 
+QString serviceMenus()
+{
+    const QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    return data.isEmpty() ? QString() : QDir::toNativeSeparators(QDir::cleanPath(data + u"/kio/servicemenus"_s));
+}
+
 }  // namespace SpecialFolders

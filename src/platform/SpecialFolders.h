@@ -12,4 +12,7 @@ enum : int { AppData = 26, Documents = 5, SendTo = 9 };
 // the number is unknown or the platform has no such folder.
 QString path(int csidl);
 
+// KDE's file manager takes its send-to places as service menu entries here.
+QString serviceMenus();
+
 }  // namespace SpecialFolders

@@ -2,14 +2,19 @@
 
 #include <QWidget>
 
+#include <climits>
 #include <cmath>
 
 namespace Twips {
 
 // Halves go to the even neighbour, as the stored values were always rounded.
+// Results beyond any screen are held to the int range rather than overflow.
 static int roundEven(qreal v)
 {
-    return int(std::nearbyint(v));
+    const qreal r = std::nearbyint(v);
+    if (!(r > qreal(INT_MIN)))
+        return r < 0 ? INT_MIN : 0;
+    return r < qreal(INT_MAX) ? int(r) : INT_MAX;
 }
 
 int toPixels(int twips, qreal dpi)

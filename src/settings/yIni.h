@@ -23,7 +23,10 @@ public:
     bool F_ChkSb(const QString &sPh, const QStringList &Ary) const;
 
     // Shell shortcuts and actions.
-    void W_Help(const QString &sJob);
+    // False when the page could not be handed to the desktop.
+    bool W_Help(const QString &sJob);
+    // The address W_Help opens for a page name.
+    static QString helpPageUrl(const QString &sJob);
     void W_HtmView(const QString &sURL);
     void W_SendTo();
     void W_ExpFd(const QString &sFld, bool bOpn);

@@ -10,6 +10,7 @@
 #include "startup/Usr.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
 using namespace Qt::StringLiterals;
@@ -30,16 +31,21 @@ QString yIni::helpBase(const QString &page)
     return base;
 }
 
-void yIni::W_Help(const QString &sJob)
+QString yIni::helpPageUrl(const QString &sJob)
 {
     QString page = sJob.toLower();
     if (!page.contains(QLatin1Char('.')))
         page += u".htm"_s;
-    const QString target = helpBase(page) + page;
+    return helpBase(page) + page;
+}
+
+bool yIni::W_Help(const QString &sJob)
+{
+    const QString target = helpPageUrl(sJob);
     const QString entry = sUsrFld + sExeName + u"_help.desktop"_s;
     if (!Shell::writeLink(entry, target))
-        return;
-    Shell::open(QUrl(target));
+        return false;
+    return Shell::open(QUrl(target));
 }
 
 void yIni::W_HtmView(const QString &sURL)
@@ -54,10 +60,16 @@ void yIni::W_HtmView(const QString &sURL)
 void yIni::W_SendTo()
 {
     const QString sendTo = FsGtSpFld(SpecialFolders::SendTo);
-    const QString entry = sendTo + QDir::separator() + sExeName + u".desktop"_s;
     const QString exe = executablePath();
-    if (sendTo.isEmpty() || !Shell::writeApplication(entry, exe, sExeName))
+    if (sendTo.isEmpty() || !Shell::writeFileManagerScript(sendTo + QDir::separator() + sExeName, exe))
         return;
+    // An entry this program once left there would fail as a script.
+    QFile::remove(sendTo + QDir::separator() + sExeName + u".desktop"_s);
+    const QString serviceMenus = SpecialFolders::serviceMenus();
+    if (!serviceMenus.isEmpty()
+        && (QFileInfo(serviceMenus).isDir() || qEnvironmentVariable("XDG_CURRENT_DESKTOP").contains(u"KDE"_s))
+        && QDir().mkpath(serviceMenus))
+        Shell::writeServiceMenu(serviceMenus + QDir::separator() + sExeName + u".desktop"_s, exe, sExeName);
     MessageBox::show(exe + u" のｼｮｰﾄｶｯﾄを "_s + sendTo + u" に作成しました"_s);
 }
 

@@ -4,7 +4,6 @@
 #include "platform/AnsiCodec.h"
 #include "platform/FileSystem.h"
 
-
 using namespace Qt::StringLiterals;
 
 namespace RequestExchange {
@@ -15,6 +14,22 @@ QString twoLines(const QString &first, const QString &second)
 {
     return first + QLatin1Char('\r') + second;
 }
+
+QString writeAnswer(const QString &path, const QString &answer, const FileSystem &fs)
+{
+    const FileSystem::TextWrite written = fs.writeText(path, answer);
+    switch (written.error) {
+    case FileSystem::Error::None:
+        return QString();
+    case FileSystem::Error::Unrepresentable:
+        return twoLines(u"回答に Shift-JIS で表せない文字（%1）があるため、要求ファイルに書き込みませんでした。"_s
+                            .arg(written.unrepresentable), path);
+    default:
+        return twoLines(u"回答を要求ファイルに書き込めませんでした（%1）。要求ファイルは元のままです。"_s
+                            .arg(written.detail), path);
+    }
+}
+
 }  // namespace
 
 QString requestPath(const QStringList &argumentsAfterProgram)
@@ -73,22 +88,19 @@ Start examineContent(const QString &path, const QByteArray &bytes)
     return start;
 }
 
+
 QString serve(const QString &path, const QString &requestText, const Dialog &dialog, const FileSystem &fs)
 {
-    const DialogResult result = dialog(requestText);
-    if (!result.accepted)
+    bool written = false;
+    const AnswerWriter write = [&](const QString &answer) {
+        const QString failure = writeAnswer(path, answer, fs);
+        written = failure.isEmpty();
+        return failure;
+    };
+    const DialogResult result = dialog(requestText, write);
+    if (!result.accepted || written)
         return QString();
-    const FileSystem::TextWrite written = fs.writeText(path, result.answer);
-    switch (written.error) {
-    case FileSystem::Error::None:
-        return QString();
-    case FileSystem::Error::Unrepresentable:
-        return twoLines(u"回答に Shift-JIS で表せない文字（%1）があるため、要求ファイルに書き込みませんでした。"_s
-                            .arg(written.unrepresentable), path);
-    default:
-        return twoLines(u"回答を要求ファイルに書き込めませんでした（%1）。要求ファイルは元のままです。"_s
-                            .arg(written.detail), path);
-    }
+    return write(result.answer);
 }
 
 }  // namespace RequestExchange

@@ -37,11 +37,16 @@ struct DialogResult {
     bool accepted = false;
     QString answer;
 };
-using Dialog = std::function<DialogResult(const QString &requestText)>;
+// Replaces the request file with exactly the answer; returns the message
+// for the user when that failed, else "".
+using AnswerWriter = std::function<QString(const QString &answer)>;
+// The dialog may write its answer itself while it is still open, so that a
+// failure can be shown and the user can try again.
+using Dialog = std::function<DialogResult(const QString &requestText, const AnswerWriter &write)>;
 
-// Runs the dialog and, when the user accepts, replaces the file with exactly
-// the answer. Returns the message for the user when that failed, else "".
-// The file is never touched otherwise.
+// Runs the dialog and, when the user accepts and the dialog has not written
+// the answer yet, writes it. Returns the message for the user when that
+// failed, else "". The file is never touched otherwise.
 QString serve(const QString &path, const QString &requestText, const Dialog &dialog, const FileSystem &fs);
 
 }  // namespace RequestExchange

@@ -94,10 +94,13 @@ std::optional<int> Main(const QStringList &arguments)
         exitCode = 1;
         break;
     case RequestExchange::Start::Mode::Request: {
-        const QString message = RequestExchange::serve(path, start.text, [](const QString &text) {
+        const QString message = RequestExchange::serve(path, start.text, [](const QString &text,
+                                                                             const RequestExchange::AnswerWriter &write) {
             RequestExchange::DialogResult result;
             result.answer = text;
-            MainForm().ActA(result.answer, result.accepted);
+            fmMain &form = MainForm();
+            form.answerWriter = write;
+            form.ActA(result.answer, result.accepted);
             return result;
         }, *oFso);
         UnloadAll();
