@@ -6,6 +6,11 @@
 #include "mainwindow/AddressGrid.h"
 #include "mainwindow/MainLayout.h"
 #include "mainwindow/fmMain.h"
+#include "mainwindow/FormDefinition.h"
+#include "platform/AnsiCodec.h"
+#include "platform/Shell.h"
+#include "platform/Twips.h"
+#include "settings/yIni.h"
 #include "startup/Usr.h"
 
 #include <QHeaderView>
@@ -18,6 +23,7 @@
 #include <QToolButton>
 #include <QWebEngineView>
 #include <QtTest>
+#include <QtTest/qtestspontaneevent.h>
 
 #include <memory>
 
@@ -39,6 +45,10 @@ private slots:
     void requestDialogAnswers_data();
     void requestDialogAnswers();
     void unloadAllTwice();
+    void storedPlaceRounding_data();
+    void storedPlaceRounding();
+    void restoreFromMinimisedKeepsThePane();
+    void helpInThePaneWithoutLauncher();
 
 private:
     std::unique_ptr<fmMain> w_;
@@ -291,6 +301,88 @@ void TestMainWindow::unloadAllTwice()
     UnloadAll();  // nothing left to do
     QTRY_VERIFY(!watch);
     QVERIFY(!bRunning);
+}
+
+// Stored numbers become whole twips with halves to the even neighbour, and
+// whole pixels the same way; a width that rounds to 0 means no move at all.
+void TestMainWindow::storedPlaceRounding_data()
+{
+    QTest::addColumn<QString>("top");
+    QTest::addColumn<QString>("left");
+    QTest::addColumn<QString>("width");
+    QTest::addColumn<QPoint>("expected");  // in pixels at 96 DPI; (-1,-1): the designed place
+    QTest::newRow("22.5 twips is 22, 52.5 is 52") << u"22.5"_s << u"52.5"_s << u"15000"_s << QPoint(3, 1);
+    QTest::newRow("23.5 twips is 24") << u"23.5"_s << u"0"_s << u"15000"_s << QPoint(0, 2);
+    QTest::newRow("a width of 0.5 is 0: no move") << u"1500"_s << u"1500"_s << u"0.5"_s << QPoint(-1, -1);
+    QTest::newRow("a width of 1.5 is 2: moved") << u"1500"_s << u"1500"_s << u"1.5"_s << QPoint(100, 100);
+}
+
+void TestMainWindow::storedPlaceRounding()
+{
+    if (!dpi96())
+        QSKIP("the expected pixels are those of 96 DPI");
+    QFETCH(QString, top);
+    QFETCH(QString, left);
+    QFETCH(QString, width);
+    QFETCH(QPoint, expected);
+    w_.reset();
+    const QString path = sUsrFld + u"User.xml"_s;
+    {
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(AnsiCodec::encode(u"<?xml version='1.0' encoding='Shift-JIS' ?>\r\n<運用>\r\n   <位置>\r\n"
+                                  u"      <TOP>%1</TOP>\r\n      <LEFT>%2</LEFT>\r\n      <WIDTH>%3</WIDTH>\r\n"
+                                  u"      <HEIGHT>6000</HEIGHT>\r\n   </位置>\r\n</運用>"_s.arg(top, left, width)).bytes);
+    }
+    w_ = std::make_unique<fmMain>();
+    QFile::remove(path);
+    const QPoint designed(Twips::toPixels(FormDefinition::kClientLeft, 96), Twips::toPixels(FormDefinition::kClientTop, 96));
+    QCOMPARE(w_->pos(), expected == QPoint(-1, -1) ? designed : expected);
+}
+
+// Coming back from the task bar is no new opening: the place the user
+// browsed to stays, and the request's map is not shown again.
+void TestMainWindow::restoreFromMinimisedKeepsThePane()
+{
+    const QString requestMap = u"http://map.yahoo.co.jp/pl?request=1"_s;
+    const QString browsed = u"data:text/html,<p>browsed</p>"_s;
+    QString sCm = u"ZenroA\t\t\t\t"_s + requestMap;
+    bool accepted = false;
+    QString before, after;
+    QTimer::singleShot(0, w_.get(), [&] {
+        QTRY_COMPARE_WITH_TIMEOUT(w_->uWeb->txURL->text(), requestMap, 10000);
+        w_->uWeb->setURL(browsed);
+        QTRY_VERIFY_WITH_TIMEOUT(w_->uWeb->URL().startsWith(u"data:"_s), 10000);
+        before = w_->uWeb->URL();
+        // What the window system sends when the window is restored.
+        w_->showMinimized();
+        QShowEvent restored;
+        QSpontaneKeyEvent::setSpontaneous(&restored);
+        QApplication::sendEvent(w_.get(), &restored);
+        w_->showNormal();
+        QTest::qWait(500);
+        after = w_->uWeb->URL();
+        QTest::keyClick(w_->windowHandle(), Qt::Key_F12);
+    });
+    QTimer::singleShot(30000, w_.get(), [this] { w_->hide(); });  // never hang the suite
+    w_->ActA(sCm, accepted);
+    QVERIFY(!before.isEmpty());
+    QCOMPARE(after, before);
+}
+
+void TestMainWindow::helpInThePaneWithoutLauncher()
+{
+    QList<QUrl> handed;
+    Shell::Override noLauncher([&](const QUrl &url) {
+        handed << url;
+        return false;
+    });
+    w_->show();
+    QVERIFY(QTest::qWaitForWindowExposed(w_.get()));
+    QTest::keyClick(w_->windowHandle(), Qt::Key_F10);
+    QCOMPARE(handed.size(), 1);
+    QTRY_COMPARE_WITH_TIMEOUT(w_->uWeb->URL(), handed.at(0).toString(), 10000);
+    QVERIFY(handed.at(0).toString().endsWith(u"/zenrook.htm"_s));
 }
 
 QTEST_MAIN(TestMainWindow)

@@ -58,6 +58,7 @@ private slots:
     void answerOutsideCodePageStaysOpen();
     void addressLookUpFillsTheRecord();
     void unusualClipboardTexts();
+    void noticeDuringCaptureIsNotCaptured();
 
 private:
     void open();
@@ -293,6 +294,25 @@ void TestRecord::unusualClipboardTexts()
     }
     QTRY_COMPARE(w_->vAdd->cellText(4, 1), kBase + u"/flood/999"_s);
     QVERIFY(w_->isVisible());
+}
+
+void TestRecord::noticeDuringCaptureIsNotCaptured()
+{
+    // A second clipboard notice while the first capture still writes row 1
+    // must not start a capture of its own inside it.
+    open();
+    const QString first = kBase + u"/pl?first"_s;
+    const QString second = kBase + u"/pl?second"_s;
+    int nested = 0;
+    const auto connection = connect(w_->vAdd, &QTableWidget::cellChanged, w_.get(), [&] {
+        if (nested++ == 0)
+            ClipProc(second);
+    });
+    ClipProc(first);
+    disconnect(connection);
+    QVERIFY(nested > 0);
+    QCOMPARE(w_->vAdd->cellText(4, 1), first);
+    QCOMPARE(w_->sMapURL, first);
 }
 
 QTEST_MAIN(TestRecord)

@@ -4,6 +4,7 @@
 #include "AsOtherUser.h"
 #include "TestFiles.h"
 #include "platform/FileSystem.h"
+#include "mainwindow/RequestText.h"
 #include "startup/ExeName.h"
 #include "startup/RequestExchange.h"
 
@@ -45,6 +46,8 @@ private slots:
     void answerRecreatesVanishedFile();
     void oversizedRequestIsRefusedUnread();
     void answerThroughSymbolicLink();
+    void changeFlag_data();
+    void changeFlag();
 
 private:
     QTemporaryDir dir_;
@@ -299,6 +302,30 @@ void TestStartup::answerThroughSymbolicLink()
     QCOMPARE(message, QString());
     QVERIFY(QFileInfo(link).isSymLink());
     QCOMPARE(readAll(target), QByteArray("ZenroA\t\t\t\t\t0"));
+}
+
+// Only the company and the map URL count as a change for the caller; the
+// postal code and the address are the look-up's to complete.
+void TestStartup::changeFlag_data()
+{
+    QTest::addColumn<QStringList>("answered");  // postal code, address, company, map URL
+    QTest::addColumn<QString>("flag");
+    QTest::newRow("nothing changed") << QStringList{u"1"_s, u"2"_s, u"3"_s, u"http://m/a"_s} << u"0"_s;
+    QTest::newRow("postal code only") << QStringList{u"100-0001"_s, u"2"_s, u"3"_s, u"http://m/a"_s} << u"0"_s;
+    QTest::newRow("address only") << QStringList{u"1"_s, u"東京都"_s, u"3"_s, u"http://m/a"_s} << u"0"_s;
+    QTest::newRow("postal code and address") << QStringList{u"9"_s, u"9"_s, u"3"_s, u"http://m/a"_s} << u"0"_s;
+    QTest::newRow("company") << QStringList{u"1"_s, u"2"_s, u"3 "_s, u"http://m/a"_s} << u"1"_s;
+    QTest::newRow("map URL, letter case only") << QStringList{u"1"_s, u"2"_s, u"3"_s, u"HTTP://m/a"_s} << u"1"_s;
+    QTest::newRow("map URL emptied") << QStringList{u"1"_s, u"2"_s, u"3"_s, QString()} << u"1"_s;
+}
+
+void TestStartup::changeFlag()
+{
+    QFETCH(QStringList, answered);
+    QFETCH(QString, flag);
+    const QStringList request = RequestText::fields(u"ZenroA\t1\t2\t3\thttp://m/a\textra"_s);
+    const QString text = RequestText::answer(request, {answered[0], answered[1], answered[2], answered[3]});
+    QCOMPARE(text, u"ZenroA\t"_s + answered.join(u'\t') + u"\t"_s + flag);
 }
 
 QTEST_GUILESS_MAIN(TestStartup)

