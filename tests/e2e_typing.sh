@@ -22,6 +22,7 @@ request() {
   file="$work/r$passed$failed""Zrok.txt"
   cp932 "$2" > "$file"
   start "$file" || return 1
+  sleep 0.5  # typing must reach the grid, not the window still settling
   shift 2
   for k in "$@"; do
     case $k in
@@ -79,6 +80,7 @@ fi
 
 # Window mode: F9 copies the row with the cell still being edited.
 start || exit 1
+sleep 0.5
 xdotool type --delay 30 987-6543; sleep 0.2
 xdotool key F9
 if box=$("$xwin" wait "$pid" Zenrook 5000) && [ -n "$box" ]; then
