@@ -5,6 +5,16 @@ passed=0 failed=0
 export QTWEBENGINE_DISABLE_SANDBOX=1 QT_LOGGING_RULES=qt.webenginecontext.info=false
 export XDG_DATA_HOME="$work/data" XDG_CONFIG_HOME="$work/config"
 
+user_xml="$work/data/Halvorin/$(basename "$exe")/User.xml"
+cp932() { printf '%s' "$1" | iconv -f UTF-8 -t CP932; }
+
+# redirect_server: logs every request the map's redirect service
+# (127.0.0.1:47614) gets, as it arrived, to $work/redirects.log.
+redirect_server() {
+  python3 -u -m http.server 47614 --bind 127.0.0.1 --directory "$work" 2>"$work/redirects.log" >/dev/null &
+  for _ in $(seq 100); do (exec 3<>/dev/tcp/127.0.0.1/47614) 2>/dev/null && break; sleep 0.05; done
+}
+
 ok()  { passed=$((passed + 1)); echo "ok   $1"; }
 bad() { failed=$((failed + 1)); echo "FAIL $1"; }
 

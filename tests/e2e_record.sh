@@ -6,13 +6,10 @@ exe=$1 xwin=$2
 work=$(mktemp -d)
 trap 'kill $(jobs -p) 2>/dev/null; rm -rf "$work"' EXIT
 . "$(dirname "$0")/e2e_lib.sh"
-user_xml="$work/data/Halvorin/$(basename "$exe")/User.xml"
-cp932() { printf '%s' "$1" | iconv -f UTF-8 -t CP932; }
 same()  { cmp -s "$1" <(cp932 "$2"); }
 
 # Every request the redirect service gets, as it arrived.
-python3 -u -m http.server 47614 --bind 127.0.0.1 --directory "$work" 2>"$work/redirects.log" >/dev/null &
-for _ in $(seq 100); do grep -q . "$work/redirects.log" 2>/dev/null && break; (exec 3<>/dev/tcp/127.0.0.1/47614) 2>/dev/null && break; sleep 0.05; done
+redirect_server
 
 answer_is() {  # label, request text, key, expected file text (UTF-8 here)
   local file="$work/req$passed$failed""Zrok.txt"

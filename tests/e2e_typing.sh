@@ -8,12 +8,9 @@ exe=$1 xwin=$2
 work=$(mktemp -d)
 trap 'kill $(jobs -p) 2>/dev/null; rm -rf "$work"' EXIT
 . "$(dirname "$0")/e2e_lib.sh"
-user_xml="$work/data/Halvorin/$(basename "$exe")/User.xml"
-cp932() { printf '%s' "$1" | iconv -f UTF-8 -t CP932; }
 shown() { iconv -f CP932 -t UTF-8 < "$1" | od -c | head -n 3 | tr -s ' '; }
 
-python3 -u -m http.server 47614 --bind 127.0.0.1 --directory "$work" 2>"$work/redirects.log" >/dev/null &
-for _ in $(seq 100); do (exec 3<>/dev/tcp/127.0.0.1/47614) 2>/dev/null && break; sleep 0.05; done
+redirect_server
 searched() { grep -qF "/search?ei=UTF-8&p=$1 HTTP" "$work/redirects.log"; }
 
 # request LABEL REQUEST KEYS... : starts a request dialog and sends each key
