@@ -30,7 +30,7 @@ test: build
 	cd $(BUILD_DIR) && $(XVFB) ctest --output-on-failure
 
 test-sanitized: deps
-	@cmake -S . -B $(ASAN_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZENROOK_SANITIZE=ON -DZENROOK_BUILD_BENCH=OFF >/dev/null
+	@cmake -S . -B $(ASAN_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZENROOK_SANITIZE=ON -DZENROOK_BUILD_BENCH=OFF -DZENROOK_POSTAL_DICTIONARY=OFF >/dev/null
 	@cmake --build $(ASAN_DIR) -j2
 	cd $(ASAN_DIR) && $(XVFB) ctest -L unit --output-on-failure
 

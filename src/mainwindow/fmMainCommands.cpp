@@ -3,6 +3,7 @@
 #include "mainwindow/fmMain.h"
 
 #include "addresses/AddressComponent.h"
+#include "mainwindow/AddressChooser.h"
 #include "mainwindow/AddressGrid.h"
 #include "mainwindow/FormDefinition.h"
 #include "platform/AnsiCodec.h"
@@ -43,7 +44,8 @@ void fmMain::cmMap_Click(int Index)
         GetRow();
         if (!cmMap[1]->isEnabled() || !oAdd)
             return;
-        oAdd->PutAdd(sZip, sAdd, sCmp, 1);
+        if (!AddressChooser::complete(*oAdd, sZip, sAdd, sCmp, vAdd))
+            return;  // several candidates and none chosen: the row stays as it was
         if (!sAdd.isEmpty()) {
             PutRow();
             EnbCopy(true);
