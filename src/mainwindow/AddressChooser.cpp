@@ -30,7 +30,8 @@ int choose(const QStringList &texts, QTableWidget *grid, int row, int column)
     for (const QString &t : texts)
         width = std::max(width, metrics.horizontalAdvance(t));
     const int rows = int(std::min<qsizetype>(texts.size(), 8));
-    popup.resize(width + 2 * list->frameWidth() + 24, rows * list->sizeHintForRow(0) + 2 * list->frameWidth() + 2);
+    list->setMinimumSize(0, 0);
+    popup.setFixedSize(width + 2 * list->frameWidth() + 24, rows * list->sizeHintForRow(0) + 2 * list->frameWidth());
     const QRect cell = grid->visualRect(grid->model()->index(row, column));
     QPoint at = grid->viewport()->mapToGlobal(cell.bottomLeft());
     if (const QScreen *screen = grid->screen()) {

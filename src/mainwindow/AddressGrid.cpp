@@ -86,6 +86,16 @@ void AddressGrid::resizeEvent(QResizeEvent *event)
     verticalHeader()->setDefaultSectionSize(row);
 }
 
+void AddressGrid::commitEdit()
+{
+    if (state() != QAbstractItemView::EditingState)
+        return;
+    if (QWidget *editor = indexWidget(currentIndex())) {
+        commitData(editor);
+        closeEditor(editor, QAbstractItemDelegate::NoHint);
+    }
+}
+
 QString AddressGrid::cellText(int column, int row) const
 {
     const QTableWidgetItem *it = item(row - 1, column - 1);

@@ -26,6 +26,9 @@ public:
     QString cellText(int column, int row) const;
     void setCellText(int column, int row, const QString &text);
     void setActiveCell(int column, int row);
+    // Ends an edit under way, keeping what was typed, so that a command's
+    // function key pressed without Enter sees the text.
+    void commitEdit();
 
 protected:
     void resizeEvent(QResizeEvent *event) override;

@@ -55,6 +55,7 @@ void fmMain::PutRow()
 
 void fmMain::GetRow()
 {
+    vAdd->commitEdit();
     sZip = vAdd->cellText(1, 1);
     sAdd = vAdd->cellText(2, 1);
     sCmp = vAdd->cellText(3, 1);
