@@ -124,6 +124,7 @@ void TestAddresses::malformedFiles_data()
                                         << u"bad.csv:1: postal code \"100001\" is not seven digits"_s;
     QTest::newRow("quote left open") << false << good + "13101,\"100\r\n" << u"bad.csv:2: a quote is not closed"_s;
     QTest::newRow("empty") << false << QByteArray() << u"bad.csv: empty"_s;
+    QTest::newRow("blank lines only") << false << QByteArray("\r\n\r\n") << u"bad.csv: empty"_s;
     const QByteArray business = "13101,\"a\",\"\x8a\x94\",\"\x93\x8c\x8b\x9e\x93\x73\",\"b\",\"c\",\"1\",\"1008799\",\"100\",\"d\",0,0,0\r\n";
     QTest::newRow("business: bytes no code page 932 has") << true << business + "13101,\"a\",\"\x85\x40\"\r\n"
                                                            << u"bad.csv:2: not code page 932"_s;

@@ -100,6 +100,10 @@ QString withoutDistrict(const QString &city)
 Result write(const Source &source, const QString &database)
 {
     Result r;
+    if (source.rows.isEmpty()) {
+        r.error = u"no postal codes to write"_s;
+        return r;
+    }
     const QString partial = database + u".partial"_s;
     QFile::remove(partial);
     sqlite3 *raw = nullptr;

@@ -81,7 +81,7 @@ bool readCsv(const QString &path, Encoding encoding, RowFn row, QString *error)
         return false;
     }
     const QString name = QFileInfo(path).fileName();
-    int number = 0;
+    int number = 0, rows = 0;
     QStringList fields;
     while (!f.atEnd()) {
         QByteArray bytes = f.readLine();
@@ -92,6 +92,7 @@ bool readCsv(const QString &path, Encoding encoding, RowFn row, QString *error)
             bytes.remove(0, 3);
         if (bytes.isEmpty())
             continue;
+        ++rows;
         auto fail = [&](const QString &reason) {
             *error = name + u":"_s + QString::number(number) + u": "_s + reason;
             return false;
@@ -111,7 +112,7 @@ bool readCsv(const QString &path, Encoding encoding, RowFn row, QString *error)
         if (!row(fields, &reason))
             return fail(reason);
     }
-    if (number == 0) {
+    if (rows == 0) {
         *error = name + u": empty"_s;
         return false;
     }
