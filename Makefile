@@ -5,7 +5,7 @@ XVFB := xvfb-run -a -s "-screen 0 1600x1000x24"
 
 ASAN_DIR ?= build-asan
 FUZZ_DIR ?= build-fuzz
-FUZZ_TARGETS := fuzz_settings fuzz_settings_damage fuzz_request fuzz_userdata fuzz_urlenc
+FUZZ_TARGETS := fuzz_settings fuzz_settings_damage fuzz_request fuzz_userdata fuzz_urlenc fuzz_postalcsv
 FUZZ_RUNS ?= 1000000
 
 .PHONY: all deps build run test test-sanitized bench fuzz fuzz-build fuzz-smoke install package clean
@@ -30,7 +30,7 @@ test: build
 	cd $(BUILD_DIR) && $(XVFB) ctest --output-on-failure
 
 test-sanitized: deps
-	@cmake -S . -B $(ASAN_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZENROOK_SANITIZE=ON -DZENROOK_BUILD_BENCH=OFF >/dev/null
+	@cmake -S . -B $(ASAN_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZENROOK_SANITIZE=ON -DZENROOK_BUILD_BENCH=OFF -DZENROOK_POSTAL_DICTIONARY=OFF >/dev/null
 	@cmake --build $(ASAN_DIR) -j2
 	cd $(ASAN_DIR) && $(XVFB) ctest -L unit --output-on-failure
 

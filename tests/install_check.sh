@@ -10,7 +10,7 @@ exe="$prefix/bin/zenrook"
 . "$(dirname "$0")/e2e_lib.sh"
 
 cmake --install "$build" --prefix "$prefix" >/dev/null || { bad "cmake --install"; summary; exit 1; }
-for f in bin/zenrook bin/UserData.ini share/applications/jp.halvorin.Zenrook.desktop \
+for f in bin/zenrook bin/zenrook-postal share/man/man1/zenrook-postal.1 bin/UserData.ini share/applications/jp.halvorin.Zenrook.desktop \
          share/metainfo/jp.halvorin.Zenrook.metainfo.xml share/zenrook/help/zenrook.htm \
          share/icons/hicolor/16x16/apps/jp.halvorin.Zenrook.png share/icons/hicolor/256x256/apps/jp.halvorin.Zenrook.png \
          share/icons/hicolor/scalable/apps/jp.halvorin.Zenrook.svg; do
@@ -18,6 +18,14 @@ for f in bin/zenrook bin/UserData.ini share/applications/jp.halvorin.Zenrook.des
 done
 if [ -e "$build/zenrook-postal.sqlite3" ]; then
   [ -e "$prefix/share/zenrook/zenrook-postal.sqlite3" ] && ok "installed the postal dictionary" || bad "no postal dictionary"
+  # The installed programs find the installed dictionary, not the build tree's.
+  mv "$build/zenrook-postal.sqlite3" "$work/build-dictionary"
+  info=$("$prefix/bin/zenrook-postal" info)
+  [[ $info == *"dictionary: $prefix/share/zenrook/zenrook-postal.sqlite3"* ]] && ok "installed zenrook-postal info" \
+    || bad "installed zenrook-postal info: $info"
+  [[ $("$exe" --version) == *"postal data: "*", data of "[0-9]* ]] && ok "installed --version names the postal data" \
+    || bad "installed --version: $("$exe" --version)"
+  mv "$work/build-dictionary" "$build/zenrook-postal.sqlite3"
 fi
 desktop-file-validate "$prefix/share/applications/jp.halvorin.Zenrook.desktop" && ok "desktop-file-validate" || bad "desktop-file-validate"
 appstreamcli validate --no-net --pedantic "$prefix/share/metainfo/jp.halvorin.Zenrook.metainfo.xml" >/dev/null \

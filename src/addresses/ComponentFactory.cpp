@@ -1,36 +1,25 @@
 #include "addresses/AddressComponent.h"
 
 #include "addresses/PostalAddressComponent.h"
-#include "addresses/PostalSchema.h"
-
-#include <QCoreApplication>
-#include <QDir>
 
 using namespace Qt::StringLiterals;
 
-namespace {
-
-// Installed beside the program or in its data folder, or left in the build tree.
-QStringList dictionaryPlaces()
+std::unique_ptr<AddressComponent> createObject(const QString &progId, const QString &dictionary)
 {
-    const QString dir = QCoreApplication::applicationDirPath();
-    const QString name = QString::fromLatin1(kPostalDictionaryName);
-    QStringList places{dir + u"/"_s + name, QDir::cleanPath(dir + u"/../share/zenrook/"_s + name)};
-#ifdef ZENROOK_BUILD_TREE_DICTIONARY
-    places << QString::fromUtf8(ZENROOK_BUILD_TREE_DICTIONARY);
-#endif
-    return places;
+    if (progId != u"Tarnu.cAdd"_s)
+        return nullptr;
+    if (auto d = PostalDictionary::open(dictionary))
+        return std::make_unique<PostalAddressComponent>(std::move(d));
+    return nullptr;
 }
-
-}  // namespace
 
 std::unique_ptr<AddressComponent> createObject(const QString &progId)
 {
     if (progId != u"Tarnu.cAdd"_s)
         return nullptr;
-    for (const QString &path : dictionaryPlaces()) {
-        if (auto dictionary = PostalDictionary::open(path))
-            return std::make_unique<PostalAddressComponent>(std::move(dictionary));
+    for (const QString &path : PostalDictionary::places()) {
+        if (auto component = createObject(progId, path))
+            return component;
     }
     return nullptr;
 }

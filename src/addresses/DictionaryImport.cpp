@@ -5,10 +5,9 @@
 
 #include <QFile>
 #include <QHash>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QMap>
+#include <QRegularExpression>
+#include <QSet>
 
 #include <sqlite3.h>
 
@@ -30,83 +29,81 @@ struct StmtFinalize {
 using Db = std::unique_ptr<sqlite3, DbClose>;
 using Stmt = std::unique_ptr<sqlite3_stmt, StmtFinalize>;
 
-bool readTable(const QString &folder, const QString &name, QJsonObject *table, QString *error)
+class Writer
 {
-    QFile f(folder + u"/"_s + name + u".json"_s);
-    if (!f.open(QIODevice::ReadOnly)) {
-        *error = u"cannot read "_s + f.fileName();
+public:
+    explicit Writer(sqlite3 *db) : db_(db) {}
+    bool exec(const char *sql)
+    {
+        char *message = nullptr;
+        if (sqlite3_exec(db_, sql, nullptr, nullptr, &message) == SQLITE_OK)
+            return true;
+        error = QString::fromUtf8(message ? message : "sqlite error");
+        sqlite3_free(message);
         return false;
     }
-    QJsonParseError parse;
-    const QJsonDocument doc = QJsonDocument::fromJson(f.readAll(), &parse);
-    *table = doc.object().value(name).toObject();
-    if (parse.error != QJsonParseError::NoError || table->isEmpty()) {
-        *error = f.fileName() + u": not a table of the expected kind"_s;
+    Stmt prepare(const char *sql)
+    {
+        sqlite3_stmt *s = nullptr;
+        sqlite3_prepare_v2(db_, sql, -1, &s, nullptr);
+        return Stmt(s);
+    }
+    // Binds each value (text or integer) in turn and runs the statement.
+    template <typename... Values>
+    bool insert(const Stmt &s, const Values &...values)
+    {
+        int i = 0;
+        (bind(s.get(), ++i, values), ...);
+        const int rc = sqlite3_step(s.get());
+        sqlite3_reset(s.get());
+        if (rc == SQLITE_DONE)
+            return true;
+        error = QString::fromUtf8(sqlite3_errmsg(db_));
         return false;
     }
-    return true;
-}
+    QString error;
 
-struct Town {
-    int city;
-    QString name;
+private:
+    static void bind(sqlite3_stmt *s, int i, const QString &text)
+    {
+        const QByteArray utf8 = text.toUtf8();
+        sqlite3_bind_text(s, i, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
+    }
+    static void bind(sqlite3_stmt *s, int i, qint64 n) { sqlite3_bind_int64(s, i, n); }
+    static void bind(sqlite3_stmt *s, int i, int n) { sqlite3_bind_int64(s, i, n); }
+    sqlite3 *db_;
 };
 
-// A row of zip5 or zip7: numbers switch the city, texts are towns in it.
-void parseRow(const QJsonValue &row, int *city, QList<Town> *towns)
+struct Floor {
+    QString building;  // comparable town of the building, without the floor
+    int floor = 0;
+};
+
+// "霞が関霞が関ビル1階" → "霞が関霞が関ビル", 1 (comparable form).
+std::optional<Floor> floorOf(const QString &key)
 {
-    const QJsonArray items = row.isArray() ? row.toArray() : QJsonArray{row};
-    for (const QJsonValue &v : items) {
-        if (v.isDouble())
-            *city = v.toInt();
-        else if (v.isString())
-            towns->append({*city, v.toString()});
-    }
+    static const QRegularExpression floor(u"^(.+[^0-9])([0-9]{1,3})階$"_s);
+    const QRegularExpressionMatch m = floor.match(key);
+    if (!m.hasMatch())
+        return std::nullopt;
+    return Floor{m.captured(1), m.captured(2).toInt()};
 }
 
-bool exec(sqlite3 *db, const char *sql, QString *error)
+QString withoutDistrict(const QString &city)
 {
-    char *message = nullptr;
-    if (sqlite3_exec(db, sql, nullptr, nullptr, &message) == SQLITE_OK)
-        return true;
-    *error = QString::fromUtf8(message ? message : "sqlite error");
-    sqlite3_free(message);
-    return false;
-}
-
-Stmt prepare(sqlite3 *db, const char *sql)
-{
-    sqlite3_stmt *s = nullptr;
-    sqlite3_prepare_v2(db, sql, -1, &s, nullptr);
-    return Stmt(s);
-}
-
-void bindText(sqlite3_stmt *s, int i, const QString &text)
-{
-    const QByteArray utf8 = text.toUtf8();
-    sqlite3_bind_text(s, i, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
-}
-
-bool step(sqlite3_stmt *s, QString *error, sqlite3 *db)
-{
-    const int rc = sqlite3_step(s);
-    sqlite3_reset(s);
-    if (rc == SQLITE_DONE)
-        return true;
-    *error = QString::fromUtf8(sqlite3_errmsg(db));
-    return false;
+    const qsizetype gun = city.indexOf(QChar(0x90E1));  // 郡
+    return gun > 0 && gun + 1 < city.size() ? city.mid(gun + 1) : QString();
 }
 
 }  // namespace
 
-Result run(const QString &masterFolder, const QString &database)
+Result write(const Source &source, const QString &database)
 {
     Result r;
-    QJsonObject prefs, cities, zip5, zip7;
-    if (!readTable(masterFolder, u"pref"_s, &prefs, &r.error) || !readTable(masterFolder, u"city"_s, &cities, &r.error)
-        || !readTable(masterFolder, u"zip5"_s, &zip5, &r.error) || !readTable(masterFolder, u"zip7"_s, &zip7, &r.error))
+    if (source.rows.isEmpty()) {
+        r.error = u"no postal codes to write"_s;
         return r;
-
+    }
     const QString partial = database + u".partial"_s;
     QFile::remove(partial);
     sqlite3 *raw = nullptr;
@@ -116,104 +113,164 @@ Result run(const QString &masterFolder, const QString &database)
         return r;
     }
     Db db(raw);
-    if (!exec(db.get(),
-              "PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF; BEGIN;"
-              "CREATE TABLE meta(key TEXT PRIMARY KEY, value TEXT) WITHOUT ROWID;"
-              "CREATE TABLE pref(code INTEGER PRIMARY KEY, name TEXT NOT NULL);"
-              "CREATE TABLE city(code INTEGER PRIMARY KEY, pref INTEGER NOT NULL, name TEXT NOT NULL);"
-              "CREATE TABLE zip(zip TEXT NOT NULL, seq INTEGER NOT NULL, city INTEGER NOT NULL, town TEXT NOT NULL,"
-              " PRIMARY KEY(zip, seq)) WITHOUT ROWID;"
-              "CREATE TABLE building(prefix TEXT PRIMARY KEY, city INTEGER NOT NULL, town TEXT NOT NULL) WITHOUT ROWID;"
-              "CREATE TABLE place(city INTEGER NOT NULL, key TEXT NOT NULL, zip TEXT NOT NULL,"
-              " PRIMARY KEY(city, key)) WITHOUT ROWID;",
-              &r.error))
+    Writer w(db.get());
+    auto failed = [&] {
+        r.error = w.error;
+        db.reset();
+        QFile::remove(partial);
         return r;
+    };
+    if (!w.exec("PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF; BEGIN;"
+                "CREATE TABLE meta(key TEXT PRIMARY KEY, value TEXT) WITHOUT ROWID;"
+                "CREATE TABLE area(id INTEGER PRIMARY KEY, pref TEXT NOT NULL, city TEXT NOT NULL);"
+                "CREATE TABLE zip(zip INTEGER NOT NULL, seq INTEGER NOT NULL, area INTEGER NOT NULL,"
+                " town TEXT NOT NULL, street TEXT NOT NULL, name TEXT NOT NULL, PRIMARY KEY(zip, seq)) WITHOUT ROWID;"
+                "CREATE TABLE city(key TEXT PRIMARY KEY, area INTEGER NOT NULL) WITHOUT ROWID;"
+                "CREATE TABLE town(area INTEGER NOT NULL, key TEXT NOT NULL, zip INTEGER NOT NULL,"
+                " PRIMARY KEY(area, key)) WITHOUT ROWID;"
+                "CREATE TABLE building(area INTEGER NOT NULL, town TEXT NOT NULL, name TEXT NOT NULL,"
+                " floor INTEGER NOT NULL, zip INTEGER NOT NULL, PRIMARY KEY(area, town, name, floor)) WITHOUT ROWID;"
+                "CREATE TABLE business(key TEXT NOT NULL, name TEXT NOT NULL, zip INTEGER NOT NULL,"
+                " PRIMARY KEY(key, name, zip)) WITHOUT ROWID;"))
+        return failed();
 
-    Stmt addPref = prepare(db.get(), "INSERT INTO pref VALUES(?1, ?2)");
-    for (auto it = prefs.begin(); it != prefs.end(); ++it) {
-        sqlite3_bind_int(addPref.get(), 1, it.key().toInt());
-        bindText(addPref.get(), 2, it.value().toArray().at(0).toString());
-        if (!step(addPref.get(), &r.error, db.get()))
-            return r;
-    }
-    QHash<int, QString> cityNames;
-    Stmt addCity = prepare(db.get(), "INSERT INTO city VALUES(?1, ?2, ?3)");
-    for (auto it = cities.begin(); it != cities.end(); ++it) {
-        const int code = it.key().toInt();
-        cityNames.insert(code, it.value().toArray().at(0).toString());
-        sqlite3_bind_int(addCity.get(), 1, code);
-        sqlite3_bind_int(addCity.get(), 2, code / 1000);
-        bindText(addCity.get(), 3, cityNames.value(code));
-        if (!step(addCity.get(), &r.error, db.get()))
-            return r;
-    }
-
-    // Large buildings: a five-digit prefix with a town of its own covers
-    // every floor's code.
-    Stmt addBuilding = prepare(db.get(), "INSERT INTO building VALUES(?1, ?2, ?3)");
-    for (auto it = zip5.begin(); it != zip5.end(); ++it) {
-        int city = 0;
-        QList<Town> towns;
-        parseRow(it.value(), &city, &towns);
-        if (towns.isEmpty())
-            continue;
-        bindText(addBuilding.get(), 1, it.key());
-        sqlite3_bind_int(addBuilding.get(), 2, towns.first().city);
-        bindText(addBuilding.get(), 3, towns.first().name);
-        if (!step(addBuilding.get(), &r.error, db.get()))
-            return r;
+    // Rows of each code in their order, a row given twice kept once.
+    QMap<QString, QList<Row>> byCode;
+    for (const Row &row : source.rows) {
+        QList<Row> &rows = byCode[row.zip];
+        const bool twice = std::any_of(rows.cbegin(), rows.cend(), [&](const Row &o) {
+            return o.pref == row.pref && o.city == row.city && o.town == row.town && o.street == row.street
+                   && o.name == row.name;
+        });
+        if (!twice)
+            rows.append(row);
     }
 
-    Stmt addZip = prepare(db.get(), "INSERT INTO zip VALUES(?1, ?2, ?3, ?4)");
-    QMap<QPair<int, QString>, QString> places;  // lowest code of each town
-    for (auto it = zip7.begin(); it != zip7.end(); ++it) {
-        const QString code = it.key();
-        int city = 0;
-        QList<Town> towns;
-        parseRow(zip5.value(code.left(5)), &city, &towns);
-        towns.clear();  // a building's name belongs to its own floors only
-        parseRow(it.value(), &city, &towns);
-        for (qsizetype i = 0; i < towns.size(); ++i) {
-            const Town &t = towns.at(i);
-            if (!cityNames.contains(t.city))
+    QHash<QPair<QString, QString>, int> areas;
+    Stmt addArea = w.prepare("INSERT INTO area VALUES(?1, ?2, ?3)");
+    Stmt addZip = w.prepare("INSERT INTO zip VALUES(?1, ?2, ?3, ?4, ?5, ?6)");
+    Stmt addBusiness = w.prepare("INSERT OR IGNORE INTO business VALUES(?1, ?2, ?3)");
+    QHash<int, QMap<QString, qint64>> towns;  // lowest ordinary code of each town key, by area
+    for (auto it = byCode.cbegin(); it != byCode.cend(); ++it) {
+        const qint64 zip = it.key().toLongLong();
+        bool business = false;
+        for (qsizetype seq = 0; seq < it->size(); ++seq) {
+            const Row &row = it->at(seq);
+            const QPair<QString, QString> place(row.pref, row.city);
+            int area = areas.value(place);
+            if (area == 0) {
+                area = int(areas.size()) + 1;
+                areas.insert(place, area);
+                if (!w.insert(addArea, area, row.pref, row.city))
+                    return failed();
+            }
+            if (!w.insert(addZip, zip, int(seq), area, row.town, row.street, row.name))
+                return failed();
+            if (!row.name.isEmpty()) {
+                business = true;
+                const QString key = AddressText::comparable(row.pref + row.city + row.town + row.street);
+                if (!w.insert(addBusiness, key, AddressText::comparable(row.name), zip))
+                    return failed();
                 continue;
-            bindText(addZip.get(), 1, code);
-            sqlite3_bind_int(addZip.get(), 2, int(i));
-            sqlite3_bind_int(addZip.get(), 3, t.city);
-            bindText(addZip.get(), 4, t.name);
-            if (!step(addZip.get(), &r.error, db.get()))
-                return r;
-            const QPair<int, QString> key(t.city, AddressText::comparable(t.name));
-            const auto found = places.constFind(key);
-            if (found == places.constEnd() || code < *found)
-                places.insert(key, code);
+            }
+            QMap<QString, qint64> &inArea = towns[area];
+            const QString key = AddressText::comparable(row.town);
+            const auto known = inArea.constFind(key);
+            if (known == inArea.constEnd() || zip < *known)
+                inArea.insert(key, zip);
         }
         ++r.codes;
+        r.business += business ? 1 : 0;
     }
-    Stmt addPlace = prepare(db.get(), "INSERT INTO place VALUES(?1, ?2, ?3)");
-    for (auto it = places.cbegin(); it != places.cend(); ++it) {
-        sqlite3_bind_int(addPlace.get(), 1, it.key().first);
-        bindText(addPlace.get(), 2, it.key().second);
-        bindText(addPlace.get(), 3, it.value());
-        if (!step(addPlace.get(), &r.error, db.get()))
-            return r;
+
+    // Floors of high-rise buildings: "…ビル1階" rows next to the building's
+    // own row, filed under the town the building stands in as well.
+    Stmt addTown = w.prepare("INSERT INTO town VALUES(?1, ?2, ?3)");
+    Stmt addFloor = w.prepare("INSERT OR IGNORE INTO building VALUES(?1, ?2, ?3, ?4, ?5)");
+    for (auto it = towns.cbegin(); it != towns.cend(); ++it) {
+        const int area = it.key();
+        const QMap<QString, qint64> &inArea = *it;
+        QMap<QString, QList<std::pair<int, qint64>>> buildings;
+        for (auto t = inArea.cbegin(); t != inArea.cend(); ++t) {
+            if (const auto f = floorOf(t.key()))
+                buildings[f->building].append({f->floor, *t});
+        }
+        for (auto b = buildings.begin(); b != buildings.end();) {
+            const auto own = inArea.constFind(b.key());
+            if (own != inArea.constEnd()) {
+                b->append({0, *own});
+                ++b;
+            } else if (b->size() < 2) {
+                b = buildings.erase(b);  // one row ending in "階" is an ordinary town
+            } else {
+                ++b;
+            }
+        }
+        QSet<QString> floorKeys;
+        for (auto b = buildings.cbegin(); b != buildings.cend(); ++b) {
+            // The town it stands in: the longest other town its name begins with.
+            QString base;
+            for (auto t = inArea.cbegin(); t != inArea.cend(); ++t) {
+                if (t.key().size() > base.size() && t.key().size() < b.key().size() && b.key().startsWith(t.key())
+                    && !buildings.contains(t.key()) && !floorOf(t.key()))
+                    base = t.key();
+            }
+            // Notes such as "(高層棟)" are left out of what addresses are searched for.
+            static const QRegularExpression note(u"\\([^()]*\\)"_s);
+            const QString name = b.key().mid(base.size()).remove(note);
+            for (const auto &[floor, zip] : *b) {
+                if (floor > 0)
+                    floorKeys.insert(b.key() + QString::number(floor) + u"階"_s);
+                if (!w.insert(addFloor, area, base, name, floor, zip) || !w.insert(addFloor, area, b.key(), QString(), floor, zip))
+                    return failed();
+            }
+        }
+        for (auto t = inArea.cbegin(); t != inArea.cend(); ++t) {
+            if (floorKeys.contains(t.key()))
+                continue;
+            if (!w.insert(addTown, area, t.key(), *t))
+                return failed();
+            r.towns += t.key().isEmpty() ? 0 : 1;
+        }
     }
-    r.places = int(places.size());
-    Stmt addMeta = prepare(db.get(), "INSERT INTO meta VALUES(?1, ?2)");
-    for (const auto &[key, value] : {std::pair{u"format"_s, QString::number(kPostalFormat)},
-                                     std::pair{u"codes"_s, QString::number(r.codes)}}) {
-        bindText(addMeta.get(), 1, key);
-        bindText(addMeta.get(), 2, value);
-        if (!step(addMeta.get(), &r.error, db.get()))
-            return r;
+
+    // Cities by prefecture + name, and by the name alone (or without its
+    // district) where no other city shares it.
+    QHash<QString, QSet<int>> cityKeys;
+    for (auto it = areas.cbegin(); it != areas.cend(); ++it) {
+        const QString pref = AddressText::comparable(it.key().first);
+        const QString city = AddressText::comparable(it.key().second);
+        for (const QString &name : {city, withoutDistrict(city)}) {
+            if (name.isEmpty())
+                continue;
+            cityKeys[pref + name].insert(*it);
+            cityKeys[name].insert(*it);
+        }
     }
-    if (!exec(db.get(), "COMMIT; VACUUM;", &r.error))
-        return r;
-    addPref.reset(); addCity.reset(); addBuilding.reset(); addZip.reset(); addPlace.reset(); addMeta.reset();
+    Stmt addCity = w.prepare("INSERT INTO city VALUES(?1, ?2)");
+    for (auto it = cityKeys.cbegin(); it != cityKeys.cend(); ++it) {
+        if (it->size() == 1 && !w.insert(addCity, it.key(), *it->cbegin()))
+            return failed();
+    }
+
+    Stmt addMeta = w.prepare("INSERT INTO meta VALUES(?1, ?2)");
+    for (const auto &[key, value] :
+         {std::pair{u"format"_s, QString::number(kPostalFormat)}, std::pair{u"source"_s, source.source},
+          std::pair{u"version"_s, source.version}, std::pair{u"date"_s, source.date},
+          std::pair{u"codes"_s, QString::number(r.codes)}, std::pair{u"towns"_s, QString::number(r.towns)},
+          std::pair{u"business"_s, QString::number(r.business)}}) {
+        if (!w.insert(addMeta, key, value))
+            return failed();
+    }
+    addArea.reset(); addZip.reset(); addBusiness.reset(); addTown.reset(); addFloor.reset(); addCity.reset();
+    addMeta.reset();
+    if (!w.exec("COMMIT; VACUUM;"))
+        return failed();
     db.reset();
     // One step, so a reader never finds half a dictionary.
     if (std::rename(QFile::encodeName(partial).constData(), QFile::encodeName(database).constData()) != 0) {
         r.error = u"cannot replace "_s + database;
+        QFile::remove(partial);
         return r;
     }
     r.ok = true;

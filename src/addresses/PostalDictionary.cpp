@@ -3,12 +3,15 @@
 #include "addresses/AddressText.h"
 #include "addresses/PostalSchema.h"
 
+#include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
-
-#include <algorithm>
+#include <QUrl>
 
 #include <sqlite3.h>
+
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -22,145 +25,271 @@ void bindText(sqlite3_stmt *s, int i, const QByteArray &utf8)
     sqlite3_bind_text(s, i, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
 }
 
+QString zipText(sqlite3_int64 zip)
+{
+    return QString::number(zip).rightJustified(7, u'0');
+}
+
 // Resets a statement for its next use whichever way the caller leaves.
 struct Reset {
     sqlite3_stmt *s;
-    ~Reset() { sqlite3_reset(s); sqlite3_clear_bindings(s); }
+    ~Reset() { sqlite3_reset(s); }
 };
 
+// The common beginning of two texts, never ending inside a surrogate pair.
+QString commonPrefix(const QString &a, const QString &b)
+{
+    qsizetype n = 0;
+    const qsizetype most = std::min(a.size(), b.size());
+    while (n < most && a.at(n) == b.at(n))
+        ++n;
+    if (n > 0 && a.at(n - 1).isHighSurrogate())
+        --n;
+    return a.left(n);
+}
+
+// The longest key that `text` begins with, among the keys `greatest` finds:
+// the greatest key not above a probe is either a beginning of the probe, or
+// every beginning lies within what the two have in common. Calls `accept`
+// with each beginning found, longest first, until it says yes.
+template <typename Greatest, typename Accept>
+bool longestBeginning(const QString &text, Greatest greatest, Accept accept)
+{
+    QString probe = text;
+    for (int guard = 0; guard < 64; ++guard) {
+        const std::optional<QString> key = greatest(probe);
+        if (!key)
+            return false;
+        if (probe.startsWith(*key)) {
+            if (accept(*key))
+                return true;
+            if (key->isEmpty())
+                return false;
+            probe = key->left(key->size() - (key->size() > 1 && key->at(key->size() - 2).isHighSurrogate() ? 2 : 1));
+        } else {
+            probe = commonPrefix(*key, probe);
+        }
+    }
+    return false;
+}
+
+// A floor written right after a building's name: "12階", "12F"; 0 for
+// "地下…", "B1F" and anything else.
+int floorAt(const QString &text, qsizetype from)
+{
+    qsizetype i = from;
+    while (i < text.size() && text.at(i) == u'-')
+        ++i;
+    int floor = 0;
+    qsizetype digits = 0;
+    while (i < text.size() && text.at(i) >= u'0' && text.at(i) <= u'9' && digits < 4) {
+        floor = floor * 10 + (text.at(i).unicode() - u'0');
+        ++i, ++digits;
+    }
+    if (digits == 0 || i >= text.size())
+        return 0;
+    const QChar unit = text.at(i);
+    return unit == QChar(0x968E) || unit == u'F' || unit == u'f' ? floor : 0;  // 階
+}
+
 }  // namespace
+
+QStringList PostalDictionary::places()
+{
+    const QString dir = QCoreApplication::applicationDirPath();
+    const QString name = QString::fromLatin1(kPostalDictionaryName);
+    QStringList places{dir + u"/"_s + name, QDir::cleanPath(dir + u"/../share/zenrook/"_s + name)};
+#ifdef ZENROOK_BUILD_TREE_DICTIONARY
+    places << QString::fromUtf8(ZENROOK_BUILD_TREE_DICTIONARY);
+#endif
+    return places;
+}
 
 std::unique_ptr<PostalDictionary> PostalDictionary::open(const QString &path)
 {
     if (!QFileInfo(path).isFile())
         return nullptr;
     std::unique_ptr<PostalDictionary> d(new PostalDictionary);
-    if (sqlite3_open_v2(QFile::encodeName(path).constData(), &d->db_, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX,
-                        nullptr) != SQLITE_OK || !d->load())
+    // Immutable: the file is never written in place (a new dictionary
+    // replaces it by renaming), so no query needs to take a file lock or
+    // look for a journal; those are system calls, each costing more than
+    // the look-up itself on some virtual machines.
+    const QByteArray uri = QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()).toEncoded() + "?immutable=1";
+    if (sqlite3_open_v2(uri.constData(), &d->db_, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX | SQLITE_OPEN_URI,
+                        nullptr) != SQLITE_OK || !d->prepareAll())
         return nullptr;
     return d;
 }
 
 PostalDictionary::~PostalDictionary()
 {
-    for (sqlite3_stmt *s : {byZip_, building_, place_})
+    for (sqlite3_stmt *s : {byZip_, city_, town_, building_, business_})
         sqlite3_finalize(s);
     sqlite3_close(db_);
 }
 
-bool PostalDictionary::load()
+bool PostalDictionary::prepareAll()
 {
-    sqlite3_stmt *s = nullptr;
+    // Pages are read straight from the mapped file rather than copied into
+    // a cache of sqlite's own on each first touch.
+    sqlite3_exec(db_, "PRAGMA mmap_size=268435456", nullptr, nullptr, nullptr);
     auto prepare = [this](const char *sql, sqlite3_stmt **out) {
         return sqlite3_prepare_v3(db_, sql, -1, SQLITE_PREPARE_PERSISTENT, out, nullptr) == SQLITE_OK;
     };
+    sqlite3_stmt *s = nullptr;
     if (!prepare("SELECT value FROM meta WHERE key = 'format'", &s))
         return false;
     const bool rightFormat = sqlite3_step(s) == SQLITE_ROW && sqlite3_column_int(s, 0) == kPostalFormat;
     sqlite3_finalize(s);
-    if (!rightFormat)
-        return false;
-
-    if (!prepare("SELECT code, name FROM pref", &s))
-        return false;
-    while (sqlite3_step(s) == SQLITE_ROW) {
-        const int code = sqlite3_column_int(s, 0);
-        prefNames_.insert(code, columnText(s, 1));
-        prefs_.append({AddressText::comparable(prefNames_.value(code)), code});
-    }
-    sqlite3_finalize(s);
-    if (!prepare("SELECT code, pref, name FROM city", &s))
-        return false;
-    int rc;
-    while ((rc = sqlite3_step(s)) == SQLITE_ROW) {
-        const int code = sqlite3_column_int(s, 0);
-        const QString name = columnText(s, 2);
-        cityNames_.insert(code, name);
-        QList<Named> &list = citiesByPref_[sqlite3_column_int(s, 1)];
-        list.append({AddressText::comparable(name), code});
-        // Towns and villages are often written without their district.
-        const qsizetype gun = name.indexOf(QChar(0x90E1));  // 郡
-        if (gun > 0 && gun + 1 < name.size())
-            list.append({AddressText::comparable(name.mid(gun + 1)), code});
-    }
-    sqlite3_finalize(s);
-    if (rc != SQLITE_DONE || prefs_.isEmpty() || cityNames_.isEmpty())
-        return false;
-    // Longest names first: "札幌市中央区" before "札幌市".
-    const auto longerFirst = [](const Named &a, const Named &b) { return a.key.size() > b.key.size(); };
-    for (auto it = citiesByPref_.begin(); it != citiesByPref_.end(); ++it) {
-        std::stable_sort(it->begin(), it->end(), longerFirst);
-        allCities_ += *it;
-    }
-    std::stable_sort(allCities_.begin(), allCities_.end(), longerFirst);
-    if (!prepare("SELECT max(length(key)) FROM place", &s))
-        return false;
-    // Characters there, UTF-16 units here: twice the count bounds both.
-    longestTown_ = sqlite3_step(s) == SQLITE_ROW ? 2 * sqlite3_column_int(s, 0) : 0;
-    sqlite3_finalize(s);
-    return prepare("SELECT city, town FROM zip WHERE zip = ?1 ORDER BY seq", &byZip_)
-           && prepare("SELECT city, town FROM building WHERE prefix = ?1", &building_)
-           && prepare("SELECT zip FROM place WHERE city = ?1 AND key = ?2", &place_);
+    return rightFormat
+           && prepare("SELECT a.pref, a.city, z.town, z.street, z.name FROM zip z JOIN area a ON a.id = z.area"
+                      " WHERE z.zip = ?1 ORDER BY z.seq", &byZip_)
+           && prepare("SELECT key, area FROM city WHERE key <= ?1 ORDER BY key DESC LIMIT 1", &city_)
+           && prepare("SELECT key, zip FROM town WHERE area = ?1 AND key <= ?2 ORDER BY key DESC LIMIT 1", &town_)
+           && prepare("SELECT name, floor, zip FROM building WHERE area = ?1 AND town = ?2", &building_)
+           && prepare("SELECT min(zip) FROM business WHERE key = ?1 AND name = ?2", &business_);
 }
 
 QList<PostalDictionary::Entry> PostalDictionary::byZip(const QString &digits) const
 {
     QList<Entry> found;
-    auto collect = [&](sqlite3_stmt *s, const QString &key) {
-        Reset reset{s};
-        bindText(s, 1, key.toUtf8());
-        while (sqlite3_step(s) == SQLITE_ROW) {
-            const int city = sqlite3_column_int(s, 0);
-            if (cityNames_.contains(city))
-                found.append({prefNames_.value(city / 1000), cityNames_.value(city), columnText(s, 1)});
-        }
-    };
-    collect(byZip_, digits);
-    if (found.isEmpty() && digits.size() == 7)
-        collect(building_, digits.left(5));
+    bool ok = false;
+    const qint64 zip = digits.toLongLong(&ok);
+    if (!ok || digits.size() != 7)
+        return found;
+    Reset reset{byZip_};
+    sqlite3_bind_int64(byZip_, 1, zip);
+    while (sqlite3_step(byZip_) == SQLITE_ROW)
+        found.append({columnText(byZip_, 0), columnText(byZip_, 1), columnText(byZip_, 2), columnText(byZip_, 3),
+                      columnText(byZip_, 4)});
     return found;
 }
 
-std::optional<QString> PostalDictionary::townZip(int city, const QString &rest) const
+std::optional<QString> PostalDictionary::buildingZip(int area, const QString &town, const QString &rest) const
 {
-    // The longest town name the rest begins with; "" is the city itself.
-    // No name is longer than the longest known one, however long the text.
-    Reset reset{place_};
-    sqlite3_bind_int(place_, 1, city);
-    for (qsizetype n = std::min(rest.size(), longestTown_); n >= 0; --n) {
-        if (n > 0 && rest.at(n - 1).isHighSurrogate())
+    Reset reset{building_};
+    sqlite3_bind_int(building_, 1, area);
+    bindText(building_, 2, town.toUtf8());
+    qsizetype bestLength = -1, bestEnd = 0;
+    QString best;
+    struct Floor { int floor; sqlite3_int64 zip; };
+    QList<std::pair<QString, Floor>> rows;
+    while (sqlite3_step(building_) == SQLITE_ROW) {
+        const QString name = columnText(building_, 0);
+        rows.append({name, {sqlite3_column_int(building_, 1), sqlite3_column_int64(building_, 2)}});
+        if (name.size() <= bestLength)
             continue;
-        bindText(place_, 2, rest.left(n).toUtf8());
-        if (sqlite3_step(place_) == SQLITE_ROW)
-            return columnText(place_, 0);
-        sqlite3_reset(place_);
+        const qsizetype at = name.isEmpty() ? 0 : rest.indexOf(name);
+        if (at >= 0)
+            bestLength = name.size(), bestEnd = at + name.size(), best = name;
     }
+    if (bestLength < 0)
+        return std::nullopt;
+    const int floor = floorAt(rest, bestEnd);
+    std::optional<sqlite3_int64> unknownFloor;
+    for (const auto &[name, f] : rows) {
+        if (name != best)
+            continue;
+        if (f.floor == floor && floor > 0)
+            return zipText(f.zip);
+        if (f.floor == 0)
+            unknownFloor = f.zip;
+    }
+    if (unknownFloor)
+        return zipText(*unknownFloor);
     return std::nullopt;
 }
 
-std::optional<QString> PostalDictionary::zipForAddress(const QString &address) const
+std::optional<QString> PostalDictionary::townZip(int area, const QString &rest) const
+{
+    std::optional<QString> zip;
+    sqlite3_int64 keyZip = 0;
+    longestBeginning(
+        rest,
+        [&](const QString &probe) -> std::optional<QString> {
+            Reset reset{town_};
+            sqlite3_bind_int(town_, 1, area);
+            bindText(town_, 2, probe.toUtf8());
+            if (sqlite3_step(town_) != SQLITE_ROW)
+                return std::nullopt;
+            keyZip = sqlite3_column_int64(town_, 1);
+            return columnText(town_, 0);
+        },
+        [&](const QString &key) {
+            zip = buildingZip(area, key, rest.mid(key.size()));
+            if (!zip)
+                zip = zipText(keyZip);
+            return true;
+        });
+    return zip;
+}
+
+std::optional<QString> PostalDictionary::zipForAddress(const QString &address, const QString &company) const
 {
     const QString a = AddressText::comparable(address);
-    auto inCities = [this](const QList<Named> &cities, const QString &rest) -> std::optional<QString> {
-        for (const Named &c : cities) {
-            if (rest.startsWith(c.key)) {
-                if (const auto zip = townZip(c.code, rest.mid(c.key.size())))
-                    return zip;
-            }
-        }
+    if (a.isEmpty())
         return std::nullopt;
-    };
-    for (const Named &p : prefs_) {
-        if (a.startsWith(p.key))
-            return inCities(citiesByPref_.value(p.code), a.mid(p.key.size()));
+    if (!company.trimmed().isEmpty()) {
+        Reset reset{business_};
+        bindText(business_, 1, a.toUtf8());
+        bindText(business_, 2, AddressText::comparable(company).toUtf8());
+        if (sqlite3_step(business_) == SQLITE_ROW && sqlite3_column_type(business_, 0) != SQLITE_NULL)
+            return zipText(sqlite3_column_int64(business_, 0));
     }
-    // No prefecture: only a city name that no other prefecture shares will do.
-    QList<Named> candidates;
-    for (const Named &c : allCities_) {
-        if (a.startsWith(c.key) && (candidates.isEmpty() || candidates.first().key.size() == c.key.size()))
-            candidates.append(c);
+    std::optional<QString> zip;
+    int area = 0;
+    longestBeginning(
+        a,
+        [&](const QString &probe) -> std::optional<QString> {
+            Reset reset{city_};
+            bindText(city_, 1, probe.toUtf8());
+            if (sqlite3_step(city_) != SQLITE_ROW)
+                return std::nullopt;
+            area = sqlite3_column_int(city_, 1);
+            return columnText(city_, 0);
+        },
+        [&](const QString &key) {
+            if (key.isEmpty())
+                return false;
+            zip = townZip(area, a.mid(key.size()));
+            return zip.has_value();
+        });
+    return zip;
+}
+
+PostalDictionary::Info PostalDictionary::info() const
+{
+    Info info;
+    sqlite3_stmt *s = nullptr;
+    if (sqlite3_prepare_v2(db_, "SELECT key, value FROM meta", -1, &s, nullptr) != SQLITE_OK)
+        return info;
+    while (sqlite3_step(s) == SQLITE_ROW) {
+        const QString key = columnText(s, 0), value = columnText(s, 1);
+        if (key == u"source"_s)
+            info.source = value;
+        else if (key == u"version"_s)
+            info.version = value;
+        else if (key == u"date"_s)
+            info.date = value;
+        else if (key == u"codes"_s)
+            info.codes = value.toLongLong();
+        else if (key == u"towns"_s)
+            info.towns = value.toLongLong();
+        else if (key == u"business"_s)
+            info.business = value.toLongLong();
     }
-    if (candidates.size() != 1)
-        return std::nullopt;
-    return inCities(candidates, a);
+    sqlite3_finalize(s);
+    return info;
+}
+
+QStringList PostalDictionary::allCodes() const
+{
+    QStringList codes;
+    sqlite3_stmt *s = nullptr;
+    if (sqlite3_prepare_v2(db_, "SELECT DISTINCT zip FROM zip ORDER BY zip", -1, &s, nullptr) != SQLITE_OK)
+        return codes;
+    while (sqlite3_step(s) == SQLITE_ROW)
+        codes.append(zipText(sqlite3_column_int64(s, 0)));
+    sqlite3_finalize(s);
+    return codes;
 }

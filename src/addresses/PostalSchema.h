@@ -1,14 +1,27 @@
 #pragma once
 // The postal dictionary's tables, shared by the importer and the reader.
+// Postal codes are integers; every text key is in AddressText::comparable
+// form.
 //
-//   pref(code, name)                    prefectures
-//   city(code, pref, name)              cities, wards, towns and villages
-//   zip(zip, seq, city, town)           every seven-digit code, its towns in order
-//   building(prefix, city, town)        five-digit prefixes of large buildings,
-//                                       whose floors have codes of their own
-//   place(city, key, zip)               a town by its comparable name, with
-//                                       its lowest code ("" key: the city itself)
-//   meta(key, value)                    "format" and the source's version
+//   meta(key, value)                  "format", "source", "version", "date"
+//                                     (the data's own date), "codes", "towns",
+//                                     "business"
+//   area(id, pref, city)              a prefecture and city as written
+//   zip(zip, seq, area, town, street, name)
+//                                     every row of every code in the postal
+//                                     service's order; street and name are
+//                                     those of a business code, else ""
+//   city(key, area)                   prefecture + city, and the city alone
+//                                     or without its district where that
+//                                     names one area only
+//   town(area, key, zip)              a town's lowest ordinary code ("" key:
+//                                     the city's own code)
+//   building(area, town, name, floor, zip)
+//                                     the floors of a high-rise building
+//                                     under the town it stands in, and again
+//                                     under its own town row with name "";
+//                                     floor 0 is the basement or unknown floor
+//   business(key, name, zip)          a business code by full address and name
 
-inline constexpr int kPostalFormat = 1;
+inline constexpr int kPostalFormat = 2;
 inline constexpr char kPostalDictionaryName[] = "zenrook-postal.sqlite3";

@@ -4,6 +4,7 @@
 
 #include "addresses/AddressComponent.h"
 #include "browser/uWeb.h"
+#include "mainwindow/AddressChooser.h"
 #include "mainwindow/AddressGrid.h"
 #include "mainwindow/FormDefinition.h"
 #include "mainwindow/RequestText.h"
@@ -47,7 +48,8 @@ void fmMain::cmMap_Click(int Index)
         GetRow();
         if (!cmMap[1]->isEnabled() || !oAdd)
             return;
-        oAdd->PutAdd(sZip, sAdd, sCmp, 1);
+        if (!AddressChooser::complete(*oAdd, sZip, sAdd, sCmp, vAdd))
+            return;  // several candidates and none chosen: the row stays as it was
         if (!sAdd.isEmpty()) {
             PutRow();
             EnbCopy(true);

@@ -56,6 +56,7 @@ void fmMain::PutRow()
 
 void fmMain::GetRow()
 {
+    vAdd->commitOpenEditor();
     sZip = vAdd->cellText(1, 1);
     sAdd = vAdd->cellText(2, 1);
     sCmp = vAdd->cellText(3, 1);

@@ -1,4 +1,5 @@
 #include "Resources.h"
+#include "addresses/AddressComponent.h"
 #include "platform/WebEngineEnvironment.h"
 #include "startup/Usr.h"
 
@@ -18,6 +19,9 @@ bool answeredOnTerminal(int argc, char *argv[])
     const QByteArray arg(argv[1]);
     if (arg == "--version") {
         std::printf("zenrook %s\n", ZENROOK_VERSION);
+        const QCoreApplication app(argc, argv);  // where the program and its data are
+        const auto add = createObject(QStringLiteral("Tarnu.cAdd"));
+        std::printf("postal data: %s\n", add ? qPrintable(add->DataInfo()) : "none (address look-up off)");
         return true;
     }
     if (arg == "--help" || arg == "-h") {

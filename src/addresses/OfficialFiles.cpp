@@ -1,0 +1,236 @@
+// The postal service's own monthly files: utf_ken_all.csv (UTF-8, one row a
+// code and town, 15 fields) and JIGYOSYO.CSV (code page 932, one row a
+// business code, 13 fields). Fields are quoted CSV; lines end in CR LF.
+
+#include "addresses/DictionaryImport.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QStringDecoder>
+
+#include <iconv.h>
+
+#include <cerrno>
+
+using namespace Qt::StringLiterals;
+
+namespace DictionaryImport {
+
+namespace {
+
+// Fields of one line; false when a quote is left open.
+bool splitCsv(const QString &line, QStringList *fields)
+{
+    fields->clear();
+    QString field;
+    bool quoted = false, wasQuoted = false;
+    for (qsizetype i = 0; i < line.size(); ++i) {
+        const QChar c = line.at(i);
+        if (quoted) {
+            if (c == u'"' && i + 1 < line.size() && line.at(i + 1) == u'"')
+                field += c, ++i;
+            else if (c == u'"')
+                quoted = false;
+            else
+                field += c;
+        } else if (c == u'"' && field.isEmpty() && !wasQuoted) {
+            quoted = wasQuoted = true;
+        } else if (c == u',') {
+            fields->append(field);
+            field.clear();
+            wasQuoted = false;
+        } else {
+            field += c;
+        }
+    }
+    fields->append(field);
+    return !quoted;
+}
+
+// Code page 932 to text, refusing bytes it does not define.
+bool fromCp932(const QByteArray &bytes, QString *text)
+{
+    iconv_t cd = iconv_open("UTF-8", "CP932");
+    if (cd == iconv_t(-1))
+        return false;
+    QByteArray out(bytes.size() * 3 + 4, Qt::Uninitialized);
+    char *in = const_cast<char *>(bytes.constData());
+    size_t inLeft = size_t(bytes.size());
+    char *o = out.data();
+    size_t outLeft = size_t(out.size());
+    const size_t rc = iconv(cd, &in, &inLeft, &o, &outLeft);
+    iconv_close(cd);
+    if (rc == size_t(-1) || inLeft != 0)
+        return false;
+    out.truncate(out.size() - qsizetype(outLeft));
+    *text = QString::fromUtf8(out);
+    return true;
+}
+
+enum class Encoding { Utf8, Cp932 };
+
+// Calls `row` with the fields of each line; stops at the first line that
+// cannot be decoded or split, or that `row` refuses.
+template <typename RowFn>
+bool readCsv(const QString &path, Encoding encoding, RowFn row, QString *error)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly)) {
+        *error = path + u": cannot be read"_s;
+        return false;
+    }
+    const QString name = QFileInfo(path).fileName();
+    int number = 0, rows = 0;
+    QStringList fields;
+    while (!f.atEnd()) {
+        QByteArray bytes = f.readLine();
+        ++number;
+        while (bytes.endsWith('\n') || bytes.endsWith('\r'))
+            bytes.chop(1);
+        if (number == 1 && bytes.startsWith("\xEF\xBB\xBF"))
+            bytes.remove(0, 3);
+        if (bytes.isEmpty())
+            continue;
+        ++rows;
+        auto fail = [&](const QString &reason) {
+            *error = name + u":"_s + QString::number(number) + u": "_s + reason;
+            return false;
+        };
+        QString text;
+        if (encoding == Encoding::Utf8) {
+            QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+            text = utf8(bytes);
+            if (utf8.hasError())
+                return fail(u"not UTF-8"_s);
+        } else if (!fromCp932(bytes, &text)) {
+            return fail(u"not code page 932"_s);
+        }
+        if (!splitCsv(text, &fields))
+            return fail(u"a quote is not closed"_s);
+        QString reason;
+        if (!row(fields, &reason))
+            return fail(reason);
+    }
+    if (rows == 0) {
+        *error = name + u": empty"_s;
+        return false;
+    }
+    return true;
+}
+
+bool isZip(const QString &s)
+{
+    static const QRegularExpression seven(u"^[0-9]{7}$"_s);
+    return seven.match(s).hasMatch();
+}
+
+QString fileDate(const QString &path)
+{
+    return QFileInfo(path).lastModified().toString(u"yyyy-MM-dd"_s);
+}
+
+}  // namespace
+
+QString townOf(const QString &official)
+{
+    static const QRegularExpression floor(u"（([０-９]+階)）$"_s);
+    static const QRegularExpression note(u"（[^（]*）$"_s);
+    static const QRegularExpression allotment(u"第?[０-９]+地割.*$"_s);
+    QString town = official;
+    if (town == u"以下に掲載がない場合"_s || town.contains(u"の次に番地がくる場合"_s))
+        return QString();
+    if (town != u"一円"_s && town.endsWith(u"一円"_s))  // the whole village: "○○一円"
+        return QString();
+    const QRegularExpressionMatch f = floor.match(town);
+    if (f.hasMatch())
+        return town.left(f.capturedStart()) + f.captured(1);
+    // Notes in brackets, also what is left open when a long row was cut:
+    // "（次のビルを除く）", "（地階・階層不明）", "（１～３丁目）".
+    const qsizetype open = town.indexOf(u'（');
+    if (open >= 0 && town.indexOf(u'）', open) < 0)
+        town.truncate(open);
+    town.remove(note);
+    town.remove(allotment);
+    // Lists and ranges of several places name no one town.
+    if (town.contains(u'、') || town.contains(u'～') || town.contains(u'〜'))
+        return QString();
+    return town;
+}
+
+bool readKenAll(const QString &file, Source *into, QString *error)
+{
+    Row pending;
+    QString pendingTown;  // a town whose bracket the next rows continue
+    auto flush = [&] {
+        if (!pending.zip.isEmpty()) {
+            pending.town = townOf(pendingTown);
+            into->rows.append(pending);
+        }
+        pending = Row();
+        pendingTown.clear();
+    };
+    const bool ok = readCsv(
+        file, Encoding::Utf8,
+        [&](const QStringList &f, QString *reason) {
+            if (f.size() != 15) {
+                *reason = u"15 fields expected, "_s + QString::number(f.size()) + u" found"_s;
+                return false;
+            }
+            if (!isZip(f.at(2))) {
+                *reason = u"postal code \""_s + f.at(2) + u"\" is not seven digits"_s;
+                return false;
+            }
+            if (f.at(6).isEmpty() || f.at(7).isEmpty()) {
+                *reason = u"no prefecture or city"_s;
+                return false;
+            }
+            const bool continues = !pending.zip.isEmpty() && pending.zip == f.at(2)
+                                   && pendingTown.count(u'（') > pendingTown.count(u'）');
+            if (continues) {
+                pendingTown += f.at(8);
+                return true;
+            }
+            flush();
+            pending = {f.at(2), f.at(6), f.at(7), QString(), QString(), QString()};
+            pendingTown = f.at(8);
+            return true;
+        },
+        error);
+    if (!ok)
+        return false;
+    flush();
+    into->source = into->source.isEmpty() ? u"utf_ken_all.csv"_s : into->source + u" + utf_ken_all.csv"_s;
+    into->date = std::max(into->date, fileDate(file));
+    return true;
+}
+
+bool readJigyosyo(const QString &file, Source *into, QString *error)
+{
+    const bool ok = readCsv(
+        file, Encoding::Cp932,
+        [&](const QStringList &f, QString *reason) {
+            if (f.size() != 13) {
+                *reason = u"13 fields expected, "_s + QString::number(f.size()) + u" found"_s;
+                return false;
+            }
+            if (!isZip(f.at(7))) {
+                *reason = u"postal code \""_s + f.at(7) + u"\" is not seven digits"_s;
+                return false;
+            }
+            if (f.at(2).isEmpty() || f.at(3).isEmpty() || f.at(4).isEmpty()) {
+                *reason = u"no name, prefecture or city"_s;
+                return false;
+            }
+            into->rows.append({f.at(7), f.at(3), f.at(4), f.at(5), f.at(6), f.at(2)});
+            return true;
+        },
+        error);
+    if (!ok)
+        return false;
+    into->source = into->source.isEmpty() ? u"JIGYOSYO.CSV"_s : into->source + u" + JIGYOSYO.CSV"_s;
+    into->date = std::max(into->date, fileDate(file));
+    return true;
+}
+
+}  // namespace DictionaryImport
