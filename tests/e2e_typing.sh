@@ -100,4 +100,24 @@ start && {
 stored=$(iconv -f CP932 -t UTF-8 < "$user_xml" | sed -n 's/.*<WIDTH>\(.*\)<\/WIDTH>.*/\1/p' | tr -d '\r')
 [ -n "$stored" ] && [ "$stored" -le 24000 ] && ok "the stored width is the shown one ($stored twips)" || bad "stored width: $stored"
 
+# Under a window manager, which frames the window after it is shown, the
+# stored place is the frame's and stays where it is, start after start.
+if command -v openbox >/dev/null; then
+  rm -f "$user_xml"
+  openbox --sm-disable >/dev/null 2>&1 & wm=$!
+  sleep 1
+  places=()
+  for _ in 1 2 3; do
+    start || break
+    sleep 1.2  # the frame is placed once the window manager has framed it
+    xdotool key F12; finish
+    places+=("$(iconv -f CP932 -t UTF-8 < "$user_xml" | grep -o '<[A-Z]*>[^<]*' | tr '\n' ' ')")
+  done
+  kill "$wm" 2>/dev/null; wait "$wm" 2>/dev/null
+  [ ${#places[@]} = 3 ] && [ "${places[0]}" = "${places[1]}" ] && [ "${places[1]}" = "${places[2]}" ] \
+    && ok "with a window manager the stored place stays put (${places[0]})" || bad "places drift: ${places[*]}"
+else
+  bad "openbox is missing: tools/install-deps.sh installs it"
+fi
+
 summary

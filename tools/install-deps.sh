@@ -10,7 +10,7 @@ packages=(
   libbenchmark-dev
   fonts-noto-cjk
   desktop-file-utils appstream dpkg-dev
-  xvfb xauth xdotool xclip x11-utils libx11-dev python3
+  xvfb xauth xdotool xclip x11-utils libx11-dev python3 openbox
 )
 lock_timeout=${ZENROOK_APT_LOCK_TIMEOUT:-600}
 

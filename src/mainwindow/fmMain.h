@@ -86,13 +86,13 @@ private:
     void MapSearch(const QString &text);
     void copyRecord();
     void acceptRequest();
-    void keepOuterSize();
+    void placeRestoredFrame(bool lastChance);
 
     bool inRequestDialog_ = false;
     QStringList request_;  // the fields of the request being served
     // Shown and not hidden by the program since; minimising does not count.
     bool opened_ = false;
     bool activationDue_ = false;  // opened, and the activation has not run yet
-    // A restored size is of the whole window; its frame is known only once shown.
-    QSize restoredOuter_;
+    // A restored place is the whole window's; its frame is known only once shown.
+    QRect restoredFrame_;
 };

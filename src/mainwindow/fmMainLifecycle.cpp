@@ -19,6 +19,7 @@
 #include <QKeyEvent>
 #include <QPushButton>
 #include <QStatusBar>
+#include <QTimer>
 #include <QWindow>
 
 #include <algorithm>
@@ -50,13 +51,22 @@ bool onSomeScreen(const QRect &place)
 }
 
 // A stored size larger than the desktop (an edited or damaged file) would
-// make a window nobody can handle, and be stored again at closing.
-QSize withinDesktop(const QSize &size)
+// make a window nobody can handle, and be stored again at closing; one cut
+// to the desktop's size is moved as far as needed to lie on it.
+QRect withinDesktop(const QRect &place)
 {
-    const QScreen *screen = QGuiApplication::primaryScreen();
+    const QScreen *screen = QGuiApplication::screenAt(place.center());
     if (!screen)
-        return size;
-    return size.boundedTo(screen->availableVirtualGeometry().size());
+        screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return place;
+    const QRect desktop = screen->availableGeometry();
+    QRect held(place.topLeft(), place.size().boundedTo(desktop.size()));
+    if (held.size() != place.size()) {
+        held.moveRight(std::min(held.right(), desktop.right()));
+        held.moveBottom(std::min(held.bottom(), desktop.bottom()));
+    }
+    return held;
 }
 }  // namespace
 
@@ -79,9 +89,10 @@ void fmMain::Form_Load()
     const QRect saved(Twips::toPixels(left, dpi), Twips::toPixels(top, dpi), Twips::toPixels(width, dpi),
                       Twips::toPixels(height, dpi));
     if (width > 0 && height > 0 && onSomeScreen(saved)) {
-        move(saved.topLeft());
-        restoredOuter_ = withinDesktop(saved.size());
-        resize(restoredOuter_);
+        // The place is the frame's; until the window manager has framed the
+        // window, the frame is taken as none.
+        restoredFrame_ = withinDesktop(saved);
+        setGeometry(restoredFrame_);
     }
     bBusy = false;
     ClipHook(1);
@@ -114,15 +125,26 @@ void fmMain::Form_Resize()
     stBar->setGeometry(layout.statusBar);
 }
 
-void fmMain::keepOuterSize()
+void fmMain::placeRestoredFrame(bool lastChance)
 {
-    // Once the window manager has framed the window, the restored outer size
-    // is met by giving the frame its part.
-    if (restoredOuter_.isEmpty() || frameGeometry().size() == size())
+    // Once the window manager has framed the window, the frame is put at the
+    // stored place and size by giving the frame its part. Without a window
+    // manager there never is a frame; the last chance ends the wait.
+    if (restoredFrame_.isNull() || !windowHandle())
         return;
-    const QSize frame = frameGeometry().size() - size();
-    resize(restoredOuter_ - frame);
-    restoredOuter_ = QSize();
+    QMargins frame = windowHandle()->frameMargins();
+    // While the window manager reparents the window, the frame is reported
+    // with passing sizes (a 1x1 frame): those are no frame to go by.
+    const bool plausible = frame.left() >= 0 && frame.top() >= 0 && frame.right() >= 0 && frame.bottom() >= 0
+                           && frame.left() + frame.right() < 200 && frame.top() + frame.bottom() < 200;
+    if (!plausible)
+        frame = QMargins();
+    if ((frame.isNull() || !plausible) && !lastChance)
+        return;
+    const QRect inner = restoredFrame_.marginsRemoved(frame);
+    restoredFrame_ = QRect();
+    if (inner.isValid())
+        setGeometry(inner);
 }
 
 void fmMain::Form_QueryUnload()
@@ -159,13 +181,13 @@ void fmMain::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
     Form_Resize();
-    keepOuterSize();
+    placeRestoredFrame(false);
 }
 
 void fmMain::moveEvent(QMoveEvent *event)
 {
     QWidget::moveEvent(event);
-    keepOuterSize();
+    placeRestoredFrame(false);
 }
 
 void fmMain::changeEvent(QEvent *event)
@@ -186,6 +208,11 @@ void fmMain::showEvent(QShowEvent *event)
         return;
     opened_ = true;
     activationDue_ = true;
+    // Window managers frame a window in their own time, and not every
+    // framing brings a move or a resize.
+    for (int ms : {50, 150, 400, 1000})
+        QTimer::singleShot(ms, this, [this] { placeRestoredFrame(false); });
+    QTimer::singleShot(2500, this, [this] { placeRestoredFrame(true); });
     QMetaObject::invokeMethod(this, [this] {
         if (isVisible() && activationDue_) {
             activationDue_ = false;
