@@ -91,7 +91,7 @@ void TestCoordinates::urls_data()
     found("datum=tky", y, y + u"/pl?lat=35.681236&lon=139.767125&datum=tky"_s, lat, lon);
     found("datum=tokyo", y, y + u"/pl?lat=35.681236;lon=139.767125;datum=tokyo"_s, lat, lon);
     found("upper-case host and scheme", y, u"HTTP://MAP.YAHOO.CO.JP/pl?lat=35.681236&lon=139.767125"_s, lat, lon);
-    found("explicit default port", y, u"http://map.yahoo.co.jp:80/pl?lat=35.681236&lon=139.767125"_s, lat, lon);
+    found("default port spelled out", y, u"http://map.yahoo.co.jp:80/pl?lat=35.681236&lon=139.767125"_s, lat, lon);
     found("blanks around the URL", y, u"  "_s + y + u"/pl?lat=35.681236&lon=139.767125 \n"_s, lat, lon);
     found("south and west", y, y + u"/pl?lat=-33.856784&lon=-151.215297"_s, -33.856784, -151.215297);
     found("south, dotted", y, y + u"/pl?lat=-33.51.24.4&lon=151.12.55.1"_s, -dms(33, 51, 24.4), dms(151, 12, 55.1));
@@ -104,6 +104,7 @@ void TestCoordinates::urls_data()
     none("service's name as user", y, u"http://map.yahoo.co.jp@example.com/?lat=35.6&lon=139.7"_s);
     none("a user before the service", y, u"http://someone@map.yahoo.co.jp/?lat=35.6&lon=139.7"_s);
     none("other scheme", y, u"https://map.yahoo.co.jp/pl?lat=35.681236&lon=139.767125"_s);
+    none("escaped host", y, u"http://map%2Eyahoo.co.jp/pl?lat=35.681236&lon=139.767125"_s);
     none("other port", y, u"http://map.yahoo.co.jp:8080/pl?lat=35.681236&lon=139.767125"_s);
     none("local service, no port", u"http://127.0.0.1:47613"_s, u"http://127.0.0.1/pl?lat=35.6&lon=139.7"_s);
     none("no query", y, y + u"/pl"_s);

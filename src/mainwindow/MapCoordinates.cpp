@@ -104,7 +104,12 @@ bool sameSite(const QUrl &url, const QUrl &base)
 
 std::optional<MapCoordinates> mapCoordinates(const QString &text, const QString &base)
 {
-    const QUrl url(text.trimmed());
+    // Begins with the base as every map URL the program takes does, and is
+    // of that host indeed, not "map.example.com.elsewhere" or "…@elsewhere".
+    const QString trimmed = text.trimmed();
+    if (!trimmed.startsWith(base, Qt::CaseInsensitive))
+        return std::nullopt;
+    const QUrl url(trimmed);
     if (!url.isValid() || !sameSite(url, QUrl(base)) || !url.hasQuery())
         return std::nullopt;
 
