@@ -70,4 +70,35 @@ else
   bad "close box (exit $rc)"
 fi
 
+# The place a map URL shows, for scripts: no window, no display needed.
+origin='http://127.0.0.1:47613/beta/?lat=35.39.17.5148;lon=139.44.40.5020;sc=2'
+out=$(env -u DISPLAY "$exe" --coordinates "$origin" 2>"$work/coordinates.err"); rc=$?
+if [ "$rc" = 0 ] && [[ $out == $'tokyo 35.654865 139.744584\njgd2011 35.658'[01]*' 139.74135'* ]] && [ ! -s "$work/coordinates.err" ]; then
+  ok "--coordinates prints the Tokyo and JGD2011 points"
+else
+  bad "--coordinates (exit $rc): $out $(cat "$work/coordinates.err")"
+fi
+out=$(env -u DISPLAY "$exe" --coordinates 'http://example.com/?lat=35.6&lon=139.7' 2>"$work/coordinates.err"); rc=$?
+[ "$rc" = 1 ] && [ -z "$out" ] && [ -s "$work/coordinates.err" ] && ok "--coordinates without a place: exit 1 and a message" \
+  || bad "--coordinates without a place (exit $rc): $out"
+
+# A map URL copied by another program puts its place on status bar panels 2
+# and 3; a double click on either copies it, F2 empties them.
+panel_copy() {  # distance of the panel's middle from the window's right edge
+  local w h
+  read -r _ _ w h <<< "$("$xwin" geometry "$win")"
+  xdotool mousemove --window "$win" $((w - $1)) $((h - 10)) click --repeat 2 --delay 60 1
+  sleep 0.3
+  xclip -selection clipboard -o 2>/dev/null
+}
+start || exit 1
+printf "%s" "$origin" | xclip -selection clipboard >/dev/null 2>&1; sleep 0.5
+[ "$(panel_copy 174)" = "35.654865,139.744584" ] && ok "a captured map URL fills panel 2" || bad "panel 2 after a capture: $(xclip -selection clipboard -o 2>&1)"
+printf "%s" "other text" | xclip -selection clipboard >/dev/null 2>&1; sleep 0.3
+[ "$(panel_copy 72)" = "35.654865,139.744584" ] && ok "and panel 3" || bad "panel 3 after a capture: $(xclip -selection clipboard -o 2>&1)"
+xdotool key F2; sleep 0.3
+printf "%s" "other text" | xclip -selection clipboard >/dev/null 2>&1; sleep 0.3
+[ "$(panel_copy 174)" = "other text" ] && [ "$(panel_copy 72)" = "other text" ] && ok "F2 empties both panels" || bad "panels after F2: $(xclip -selection clipboard -o 2>&1)"
+xdotool key F12; finish
+
 summary

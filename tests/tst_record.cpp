@@ -14,6 +14,7 @@
 #include <QLineEdit>
 #include <QProcess>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QPushButton>
 #include <QTimer>
 #include <QtTest>
@@ -59,6 +60,8 @@ private slots:
     void addressLookUpFillsTheRecord();
     void unusualClipboardTexts();
     void noticeDuringCaptureIsNotCaptured();
+    void placeOfRowOneUrlOnTheStatusBar();
+    void placeWithoutPROJData();
 
 private:
     void open();
@@ -313,6 +316,86 @@ void TestRecord::noticeDuringCaptureIsNotCaptured()
     QVERIFY(nested > 0);
     QCOMPARE(w_->vAdd->cellText(4, 1), first);
     QCOMPARE(w_->sMapURL, first);
+}
+
+void TestRecord::placeOfRowOneUrlOnTheStatusBar()
+{
+    open();
+    QLabel *latitude = w_->stPanels[1], *longitude = w_->stPanels[2];
+    QClipboard *clipboard = QGuiApplication::clipboard();
+    // Copied by another program: the datum origin as the service writes it.
+    const QString origin = kBase + u"/beta/?lat=35.39.17.5148;lon=139.44.40.5020;sc=2"_s;
+    QVERIFY(xclip(origin.toUtf8()));
+    QTRY_COMPARE_WITH_TIMEOUT(latitude->text(), u"35.654865"_s, 5000);
+    QCOMPARE(longitude->text(), u"139.744584"_s);
+    QVERIFY2(latitude->toolTip().startsWith(u"JGD2011 (世界測地系): 35.658"_s), qPrintable(latitude->toolTip()));
+    QVERIFY(latitude->toolTip().contains(u"PROJ: "_s));
+    QCOMPARE(longitude->toolTip(), latitude->toolTip());
+    QVERIFY(w_->stPanels[0]->text().isEmpty());
+    QCOMPARE(latitude->textInteractionFlags(), Qt::NoTextInteraction);
+
+    // A double click on either panel copies the Tokyo point; the copy is no map URL.
+    QTest::mouseDClick(longitude, Qt::LeftButton);
+    QCOMPARE(clipboard->text(), u"35.654865,139.744584"_s);
+    QTest::qWait(100);
+    QCOMPARE(w_->vAdd->cellText(4, 1), origin);
+
+    // F2 empties them, and an empty panel copies nothing.
+    QTest::keyClick(w_->windowHandle(), Qt::Key_F2);
+    QCOMPARE(latitude->text(), QString());
+    QCOMPARE(longitude->text(), QString());
+    QCOMPARE(latitude->toolTip(), QString());
+    clipboard->setText(u"kept"_s);
+    QTest::mouseDClick(latitude, Qt::LeftButton);
+    QCOMPARE(clipboard->text(), u"kept"_s);
+
+    // Typed into the cell: a WGS 84 point is shown shifted to the Tokyo datum.
+    QWindow *window = w_->windowHandle();
+    w_->vAdd->setFocus();
+    w_->vAdd->setCurrentCell(0, 3);
+    for (const QChar c : kBase + u"/?ll=35.681236,139.767125&datum=wgs"_s)
+        QTest::keyClick(window, char(c.unicode()));
+    QTest::keyClick(window, Qt::Key_Return);
+    QTRY_VERIFY(latitude->text().startsWith(u"35.677"_s));
+    QVERIFY(longitude->text().startsWith(u"139.770"_s));
+    QVERIFY2(latitude->toolTip().startsWith(u"JGD2011 (世界測地系): 35.681236, 139.767125\n"_s),
+             qPrintable(latitude->toolTip()));
+
+    // A URL without a place, or of another site, leaves the panels empty.
+    w_->vAdd->setCellText(4, 1, kBase + u"/pl?lat=35.6"_s);
+    QCOMPARE(latitude->text(), QString());
+    w_->vAdd->setCellText(4, 1, u"http://example.com/?lat=35.6&lon=139.7"_s);
+    QCOMPARE(longitude->text(), QString());
+
+    // A request's map URL shows its place; nothing else of the window changes.
+    QString request = u"ZenroA\t1\t2\t3\t"_s + kBase + u"/pl?lat=35.681236&lon=139.767125"_s;
+    bool accepted = true;
+    QTimer::singleShot(0, w_.get(), [&] {
+        QCOMPARE(latitude->text(), u"35.681236"_s);
+        QCOMPARE(longitude->text(), u"139.767125"_s);
+        QTest::keyClick(w_->windowHandle(), Qt::Key_F12);
+    });
+    QTimer::singleShot(20000, w_.get(), [this] { w_->hide(); });
+    w_->ActA(request, accepted);
+    QVERIFY(!accepted);
+}
+
+void TestRecord::placeWithoutPROJData()
+{
+    // PROJ without its database: the Tokyo point still shows, the tooltip says why.
+    QTemporaryDir empty;
+    const QByteArray saved = qgetenv("PROJ_DATA");
+    qputenv("PROJ_DATA", QFile::encodeName(empty.path()));
+    open();
+    w_->vAdd->setCellText(4, 1, kBase + u"/pl?lat=35.681236&lon=139.767125"_s);
+    if (saved.isNull())
+        qunsetenv("PROJ_DATA");
+    else
+        qputenv("PROJ_DATA", saved);
+    QCOMPARE(w_->stPanels[1]->text(), u"35.681236"_s);
+    QCOMPARE(w_->stPanels[2]->text(), u"139.767125"_s);
+    const QString tip = w_->stPanels[1]->toolTip();
+    QVERIFY2(tip.startsWith(u"JGD2011 (世界測地系) に変換できません: "_s) && tip.contains(u"proj.db"_s), qPrintable(tip));
 }
 
 QTEST_MAIN(TestRecord)

@@ -6,7 +6,7 @@ set -euo pipefail
 
 packages=(
   cmake g++ make clang libclang-rt-14-dev
-  qt6-base-dev qt6-webengine-dev qt6-qpa-plugins libsqlite3-dev
+  qt6-base-dev qt6-webengine-dev qt6-qpa-plugins libsqlite3-dev libproj-dev proj-data
   libbenchmark-dev
   fonts-noto-cjk
   desktop-file-utils appstream dpkg-dev

@@ -6,6 +6,7 @@
 #include "addresses/AddressComponent.h"
 #include "browser/uWeb.h"
 #include "mainwindow/AddressGrid.h"
+#include "mainwindow/CoordinatePanels.h"
 #include "mainwindow/FormDefinition.h"
 #include "platform/Twips.h"
 
@@ -85,6 +86,7 @@ void fmMain::buildForm()
     connect(vAdd, &QTableWidget::cellDoubleClicked, this,
             [this](int row, int column) { vAdd_DblClick(column + 1, row + 1); });
     tabOrder.emplace_back(FormDefinition::kGridTabOrder, QList<QWidget *>{vAdd});
+    new CoordinatePanels(vAdd, stPanels[1], stPanels[2], this);
 
     std::sort(tabOrder.begin(), tabOrder.end(),
               [](const auto &a, const auto &b) { return a.first < b.first; });

@@ -151,7 +151,9 @@ void fmMain::Form_QueryUnload()
 {
     ClipHook(0);
     const qreal dpi = Twips::logicalDpi(this);
-    const QRect outer = frameGeometry();
+    // A restored place still waiting for the window's frame is where the
+    // window is meant to be; the frame may not be known yet.
+    const QRect outer = restoredFrame_.isNull() ? frameGeometry() : restoredFrame_;
     const float top = float(std::max(0, Twips::fromPixels(outer.y(), dpi)));
     const float left = float(std::max(0, Twips::fromPixels(outer.x(), dpi)));
     yIni &ini = Ini();

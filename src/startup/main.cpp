@@ -1,13 +1,17 @@
+#include "BuildConfig.h"
 #include "Resources.h"
 #include "addresses/AddressComponent.h"
 #include "platform/WebEngineEnvironment.h"
+#include "startup/CoordinatesCommand.h"
 #include "startup/Usr.h"
 
 #include <QApplication>
 #include <QIcon>
 #include <QLoggingCategory>
+#include <QTextStream>
 
 #include <cstdio>
+#include <cstring>
 
 namespace {
 
@@ -26,6 +30,7 @@ bool answeredOnTerminal(int argc, char *argv[])
     }
     if (arg == "--help" || arg == "-h") {
         std::printf("Usage: zenrook [REQUEST_FILE]\n"
+                    "       zenrook --coordinates URL\n"
                     "\n"
                     "Zenrook (住所･郵便番号･緯度･経度を調べる) keeps one address record, looks up\n"
                     "postal codes and addresses, searches the map service and captures map URLs\n"
@@ -37,11 +42,24 @@ bool answeredOnTerminal(int argc, char *argv[])
                     "that request as a dialog: F9 writes the answer into the same file, F12\n"
                     "leaves it untouched.\n"
                     "\n"
-                    "  --help     show this help and exit\n"
-                    "  --version  show the version and exit\n");
+                    "  --coordinates URL  print the place a map page URL shows, as \"tokyo LAT LON\"\n"
+                    "                     and \"jgd2011 LAT LON\" lines (exit 1 when it has none)\n"
+                    "  --help             show this help and exit\n"
+                    "  --version          show the version and exit\n");
         return true;
     }
     return false;
+}
+
+// A map page's place for scripts, with the window's own reading of URLs.
+int coordinatesOnTerminal(int argc, char *argv[])
+{
+    QTextStream out(stdout), err(stderr);
+    if (argc != 3) {
+        err << "Usage: zenrook --coordinates URL\n";
+        return 2;
+    }
+    return coordinatesCommand(QString::fromLocal8Bit(argv[2]), QString::fromUtf8(MapBaseURL), out, err);
 }
 
 }  // namespace
@@ -50,6 +68,8 @@ int main(int argc, char *argv[])
 {
     if (answeredOnTerminal(argc, argv))
         return 0;
+    if (argc >= 2 && std::strcmp(argv[1], "--coordinates") == 0)
+        return coordinatesOnTerminal(argc, argv);
     // Copies made by other programs reach only an X11 client under Wayland.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "xcb");
