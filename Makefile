@@ -8,7 +8,7 @@ FUZZ_DIR ?= build-fuzz
 FUZZ_TARGETS := fuzz_settings fuzz_settings_damage fuzz_request fuzz_userdata fuzz_urlenc fuzz_postalcsv fuzz_coordinates
 FUZZ_RUNS ?= 1000000
 
-.PHONY: all deps build run test test-sanitized bench fuzz fuzz-build fuzz-smoke install package clean
+.PHONY: all deps build run test test-sanitized bench fuzz fuzz-build fuzz-smoke install package package-check clean
 
 all: build
 
@@ -54,6 +54,11 @@ install: build
 
 package: build
 	cd $(BUILD_DIR) && cpack
+
+# The package installed, run and purged on a clean Debian 12 root (root or
+# sudo; several hundred MB of downloads on the first run).
+package-check: package
+	@bash tools/package-check.sh $(BUILD_DIR)
 
 clean:
 	rm -rf $(BUILD_DIR) $(ASAN_DIR) $(FUZZ_DIR)

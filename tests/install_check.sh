@@ -10,7 +10,7 @@ exe="$prefix/bin/zenrook"
 . "$(dirname "$0")/e2e_lib.sh"
 
 cmake --install "$build" --prefix "$prefix" >/dev/null || { bad "cmake --install"; summary; exit 1; }
-for f in bin/zenrook bin/zenrook-postal share/man/man1/zenrook-postal.1 bin/UserData.ini share/applications/jp.halvorin.Zenrook.desktop \
+for f in bin/zenrook bin/zenrook-postal share/man/man1/zenrook-postal.1.gz bin/UserData.ini share/applications/jp.halvorin.Zenrook.desktop \
          share/metainfo/jp.halvorin.Zenrook.metainfo.xml share/zenrook/help/zenrook.htm \
          share/icons/hicolor/16x16/apps/jp.halvorin.Zenrook.png share/icons/hicolor/256x256/apps/jp.halvorin.Zenrook.png \
          share/icons/hicolor/scalable/apps/jp.halvorin.Zenrook.svg; do
