@@ -151,9 +151,11 @@ void fmMain::Form_QueryUnload()
 {
     ClipHook(0);
     const qreal dpi = Twips::logicalDpi(this);
-    // A restored place still waiting for the window's frame is where the
-    // window is meant to be; the frame may not be known yet.
-    const QRect outer = restoredFrame_.isNull() ? frameGeometry() : restoredFrame_;
+    // A restored place still waiting for the window's frame, with the window
+    // not moved since, is where the window is meant to be: its frame may not
+    // be known yet.
+    const bool unmoved = !restoredFrame_.isNull() && geometry() == restoredFrame_;
+    const QRect outer = unmoved ? restoredFrame_ : frameGeometry();
     const float top = float(std::max(0, Twips::fromPixels(outer.y(), dpi)));
     const float left = float(std::max(0, Twips::fromPixels(outer.x(), dpi)));
     yIni &ini = Ini();
