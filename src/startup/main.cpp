@@ -43,7 +43,9 @@ bool answeredOnTerminal(int argc, char *argv[])
                     "leaves it untouched.\n"
                     "\n"
                     "  --coordinates URL  print the place a map page URL shows, as \"tokyo LAT LON\"\n"
-                    "                     and \"jgd2011 LAT LON\" lines (exit 1 when it has none)\n"
+                    "                     and \"jgd2011 LAT LON\" lines; exit 1 when it has none,\n"
+                    "                     3 when a datum conversion failed (the other line is\n"
+                    "                     still printed, the reason goes to standard error)\n"
                     "  --help             show this help and exit\n"
                     "  --version          show the version and exit\n");
         return true;
