@@ -1,7 +1,7 @@
 // The browser pane against real pages served on 127.0.0.1.
 
+#include "EngineReady.h"
 #include "LocalHttpServer.h"
-#include "browser/BrowserPage.h"
 #include "browser/PaneLayout.h"
 #include "browser/uWeb.h"
 #include "startup/Usr.h"
@@ -64,6 +64,7 @@ void TestBrowser::init()
     pane_->setGeometry(0, 0, 900, 500);
     host_->show();
     QVERIFY(QTest::qWaitForWindowExposed(host_.get()));
+    QVERIFY(waitForEngine(pane_));
     QTRY_COMPARE(pane_->txURL->text(), QString());  // the blank page has completed
     server_.requests.clear();
 }
@@ -137,10 +138,13 @@ void TestBrowser::popupLeavesPaneOnItsPage()
 {
     const QString page = server_.base() + u"/popup.html"_s;
     QVERIFY(load(page));
-    pane_->WebBrw->settings()->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, true);
-    auto *browserPage = qobject_cast<BrowserPage *>(pane_->WebBrw->page());
-    QVERIFY(browserPage);
-    QSignalSpy refused(browserPage, &BrowserPage::newWindowRefused);
+    auto *view = qobject_cast<QWebEngineView *>(pane_->WebBrw);
+    QVERIFY(view);
+    view->settings()->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, true);
+    QWebEnginePage *browserPage = view->page();
+    QVERIFY(browserPage && browserPage->inherits("BrowserPage"));
+    // The page's class lives in the engine's module: its signal by name.
+    QSignalSpy refused(browserPage, SIGNAL(newWindowRefused()));
     // A user's click on a link that opens a new window, then a script's pop-up.
     QWidget *render = pane_->WebBrw->focusProxy();
     QVERIFY(render);
