@@ -6,7 +6,9 @@
 #include "browser/uWeb.h"
 #include "startup/Usr.h"
 
+#include <QLabel>
 #include <QLineEdit>
+#include <QTemporaryDir>
 #include <QSignalSpy>
 #include <QToolButton>
 #include <QWebEngineSettings>
@@ -34,6 +36,8 @@ private slots:
     void buttonNineFollowsDocumentAddresses();
     void retComOutsideToolbarDoesNothing();
     void layoutKeepsUrlBoxWhenNarrow();
+    void askedBeforeTheViewIsDoneInOrder();
+    void withoutModuleThePaneSaysWhy();
 
 private:
     bool load(const QString &url);
@@ -223,6 +227,61 @@ void TestBrowser::layoutKeepsUrlBoxWhenNarrow()
     bRunning = false;  // the host is closing: nothing moves
     pane_->resize(800, 400);
     QCOMPARE(pane_->WebBrw->geometry(), QRect(0, 22, 300, 177));
+}
+
+void TestBrowser::askedBeforeTheViewIsDoneInOrder()
+{
+    QWidget host;
+    host.resize(900, 500);
+    auto *pane = new uWeb(&host);
+    pane->setGeometry(0, 0, 900, 500);
+    const QString page = server_.base() + u"/Page.html"_s;
+    const QString final = server_.base() + u"/final.html"_s;
+    pane->setURL(page);
+    pane->setURL(final);
+    QVERIFY(!pane->WebBrw);
+    QCOMPARE(pane->txURL->text(), u"Looking.."_s + final);
+    QCOMPARE(pane->URL(), final);
+    host.show();
+    QVERIFY(waitForEngine(pane));
+    QTRY_COMPARE_WITH_TIMEOUT(pane->currentUrl(), final, 10000);
+    QCOMPARE(pane->URL(), final);
+    QCOMPARE(server_.requests.count("/final.html"), 1);
+}
+
+void TestBrowser::withoutModuleThePaneSaysWhy()
+{
+    QTemporaryDir dir;
+    const QString broken = dir.filePath(u"zenrook-webengine.so"_s);
+    QFile file(broken);
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write("not a module") > 0);
+    file.close();
+    const QList<QPair<QStringList, QString>> cases{
+        {{dir.filePath(u"none/zenrook-webengine.so"_s)}, u"が見つかりません"_s},
+        {{broken}, broken},
+    };
+    for (const auto &[places, why] : cases) {
+        QWidget host;
+        host.resize(900, 500);
+        auto *pane = new uWeb(&host, places);
+        pane->setGeometry(0, 0, 900, 500);
+        host.show();
+        QTRY_VERIFY_WITH_TIMEOUT(pane->engineSettled(), 10000);
+        QVERIFY(!pane->WebBrw);
+        QVERIFY(pane->WebBrwStandIn->isVisible());
+        QVERIFY2(pane->WebBrwStandIn->text().startsWith(u"地図を表示できません。"_s) && pane->WebBrwStandIn->text().contains(why),
+                 qPrintable(pane->WebBrwStandIn->text()));
+        // The rest of the pane still works, quietly where there is no browser.
+        pane->setURL(server_.base() + u"/Page.html"_s);
+        QCOMPARE(pane->txURL->text(), server_.base() + u"/Page.html"_s);
+        for (int i = 2; i <= 8; ++i)
+            pane->RetCom(i);
+        pane->RetCom(9);
+        QVERIFY(!pane->txURL->isVisible());
+        QCOMPARE(pane->URL(), QString());
+    }
+    QTest::qWait(200);
+    QVERIFY(server_.requests.isEmpty());
 }
 
 QTEST_MAIN(TestBrowser)

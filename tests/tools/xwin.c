@@ -5,7 +5,8 @@
  *                                      start PROGRAM, print "PID", then "WINDOW MS"
  *                                      once its viewable window named TITLE is
  *                                      mapped (10 ms polls; MS since exec), then
- *                                      wait for it and exit with its status
+ *                                      wait for it, print "END MAXRSS_KB" and exit
+ *                                      with its status
  *   xwin wait PID TITLE [TIMEOUT_MS]   print the id of PID's viewable window
  *                                      named TITLE once it is mapped (10 ms polls)
  *   xwin close WINDOW                  ask the window to close, as its close box does
@@ -17,6 +18,7 @@
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <time.h>
 #include <unistd.h>
@@ -118,7 +120,11 @@ int main(int argc, char **argv)
         else printf("0 -1\n");
         fflush(stdout);
         int status = 0;
-        waitpid(child, &status, 0);
+        struct rusage usage;
+        memset(&usage, 0, sizeof usage);
+        wait4(child, &status, 0, &usage);
+        printf("END %ld\n", usage.ru_maxrss);
+        fflush(stdout);
         return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
     }
     if (!strcmp(argv[1], "wait") && argc >= 4) {
