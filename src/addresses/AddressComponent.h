@@ -3,6 +3,7 @@
 // other. Reached only through its factory, by the identifier "Tarnu.cAdd".
 
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 
@@ -17,3 +18,9 @@ public:
 
 // The component for a known identifier, or nothing when it cannot be made.
 std::unique_ptr<AddressComponent> createObject(const QString &progId);
+
+// The same in two steps: where its data may be, asked on the GUI thread, and
+// the making, which may run on any one thread; the component is then used
+// by one thread at a time.
+QStringList componentPlaces(const QString &progId);
+std::unique_ptr<AddressComponent> createObject(const QString &progId, const QStringList &places);

@@ -8,11 +8,11 @@
 
 using namespace Qt::StringLiterals;
 
-namespace {
-
 // Installed beside the program or in its data folder, or left in the build tree.
-QStringList dictionaryPlaces()
+QStringList componentPlaces(const QString &progId)
 {
+    if (progId != u"Tarnu.cAdd"_s)
+        return {};
     const QString dir = QCoreApplication::applicationDirPath();
     const QString name = QString::fromLatin1(kPostalDictionaryName);
     QStringList places{dir + u"/"_s + name, QDir::cleanPath(dir + u"/../share/zenrook/"_s + name)};
@@ -22,13 +22,16 @@ QStringList dictionaryPlaces()
     return places;
 }
 
-}  // namespace
-
 std::unique_ptr<AddressComponent> createObject(const QString &progId)
+{
+    return createObject(progId, componentPlaces(progId));
+}
+
+std::unique_ptr<AddressComponent> createObject(const QString &progId, const QStringList &places)
 {
     if (progId != u"Tarnu.cAdd"_s)
         return nullptr;
-    for (const QString &path : dictionaryPlaces()) {
+    for (const QString &path : places) {
         if (auto dictionary = PostalDictionary::open(path))
             return std::make_unique<PostalAddressComponent>(std::move(dictionary));
     }

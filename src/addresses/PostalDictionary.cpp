@@ -43,7 +43,7 @@ std::unique_ptr<PostalDictionary> PostalDictionary::open(const QString &path)
 
 PostalDictionary::~PostalDictionary()
 {
-    for (sqlite3_stmt *s : {byZip_, building_, place_})
+    for (sqlite3_stmt *s : {byZip_, building_, place_, longest_})
         sqlite3_finalize(s);
     sqlite3_close(db_);
 }
@@ -93,12 +93,8 @@ bool PostalDictionary::load()
         allCities_ += *it;
     }
     std::stable_sort(allCities_.begin(), allCities_.end(), longerFirst);
-    if (!prepare("SELECT max(length(key)) FROM place", &s))
-        return false;
-    // Characters there, UTF-16 units here: twice the count bounds both.
-    longestTown_ = sqlite3_step(s) == SQLITE_ROW ? 2 * sqlite3_column_int(s, 0) : 0;
-    sqlite3_finalize(s);
-    return prepare("SELECT city, town FROM zip WHERE zip = ?1 ORDER BY seq", &byZip_)
+    return prepare("SELECT max(length(key)) FROM place", &longest_)
+           && prepare("SELECT city, town FROM zip WHERE zip = ?1 ORDER BY seq", &byZip_)
            && prepare("SELECT city, town FROM building WHERE prefix = ?1", &building_)
            && prepare("SELECT zip FROM place WHERE city = ?1 AND key = ?2", &place_);
 }
@@ -121,13 +117,23 @@ QList<PostalDictionary::Entry> PostalDictionary::byZip(const QString &digits) co
     return found;
 }
 
+qsizetype PostalDictionary::longestTown() const
+{
+    if (!longestTown_) {
+        Reset reset{longest_};
+        // Characters there, UTF-16 units here: twice the count bounds both.
+        longestTown_ = sqlite3_step(longest_) == SQLITE_ROW ? 2 * sqlite3_column_int(longest_, 0) : 0;
+    }
+    return *longestTown_;
+}
+
 std::optional<QString> PostalDictionary::townZip(int city, const QString &rest) const
 {
     // The longest town name the rest begins with; "" is the city itself.
     // No name is longer than the longest known one, however long the text.
     Reset reset{place_};
     sqlite3_bind_int(place_, 1, city);
-    for (qsizetype n = std::min(rest.size(), longestTown_); n >= 0; --n) {
+    for (qsizetype n = std::min(rest.size(), longestTown()); n >= 0; --n) {
         if (n > 0 && rest.at(n - 1).isHighSurrogate())
             continue;
         bindText(place_, 2, rest.left(n).toUtf8());

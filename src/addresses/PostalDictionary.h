@@ -44,7 +44,11 @@ private:
     sqlite3_stmt *byZip_ = nullptr;
     sqlite3_stmt *building_ = nullptr;
     sqlite3_stmt *place_ = nullptr;
-    qsizetype longestTown_ = 0;  // UTF-16 units no town name exceeds
+    // UTF-16 units no town name exceeds: a scan of every town, made at the
+    // first look-up by address rather than while the program starts.
+    qsizetype longestTown() const;
+    sqlite3_stmt *longest_ = nullptr;
+    mutable std::optional<qsizetype> longestTown_;
     QList<Named> prefs_;
     QHash<int, QList<Named>> citiesByPref_;  // longest names first, aliases included
     QList<Named> allCities_;

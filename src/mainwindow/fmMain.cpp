@@ -15,12 +15,20 @@
 #include <QWindow>
 
 #include <algorithm>
+#include <future>
 #include <vector>
 
 using namespace Qt::StringLiterals;
 
 fmMain::fmMain()
 {
+    // Opening the postal dictionary is the longest part of loading and needs
+    // nothing of the window: it runs beside the building of the window, and
+    // is waited for where loading takes the component.
+    const QString progId = u"Tarnu.cAdd"_s;
+    addressLoad_ = std::async(std::launch::async, [progId, places = componentPlaces(progId)] {
+        return createObject(progId, places);
+    });
     ensureResources();
     buildForm();
     // Key preview: the window sees every key before the focused control.

@@ -11,6 +11,7 @@
 
 #include <array>
 #include <functional>
+#include <future>
 #include <memory>
 
 class AddressComponent;
@@ -88,6 +89,8 @@ private:
     void acceptRequest();
     void keepOuterSize();
 
+    // The address component being made while the window is built.
+    std::future<std::unique_ptr<AddressComponent>> addressLoad_;
     bool inRequestDialog_ = false;
     QStringList request_;  // the fields of the request being served
     // Shown and not hidden by the program since; minimising does not count.

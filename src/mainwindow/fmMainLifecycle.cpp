@@ -89,7 +89,7 @@ void fmMain::Form_Load()
 
 void fmMain::InitAdd()
 {
-    oAdd = createObject(u"Tarnu.cAdd"_s);
+    oAdd = addressLoad_.valid() ? addressLoad_.get() : createObject(u"Tarnu.cAdd"_s);
     cmMap[1]->setEnabled(oAdd != nullptr);
 }
 
