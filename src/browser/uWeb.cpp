@@ -12,8 +12,10 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
+#include <QTimer>
 #include <QToolButton>
 
+#include <chrono>
 #include <cstdio>
 
 using namespace Qt::StringLiterals;
@@ -41,6 +43,11 @@ constexpr ToolbarButton kToolbar[] = {
 
 const QString kBlank = u"about:blank"_s;
 const QString kLooking = u"Looking.."_s;
+
+// Loading the module holds the event loop for a while. A key pressed the
+// moment the window appears (a request answered at once) arrives within
+// this and is served first; such an answer never loads the engine at all.
+constexpr std::chrono::milliseconds kModuleDelay{200};
 
 }  // namespace
 
@@ -235,7 +242,7 @@ bool uWeb::eventFilter(QObject *watched, QEvent *event)
         window()->removeEventFilter(this);
         if (state_ == Engine::Waiting) {
             state_ = Engine::Scheduled;
-            QMetaObject::invokeMethod(this, &uWeb::loadModule, Qt::QueuedConnection);
+            QTimer::singleShot(kModuleDelay, this, &uWeb::loadModule);
         } else if (state_ == Engine::Loaded) {
             QMetaObject::invokeMethod(this, &uWeb::startEngine, Qt::QueuedConnection);
         }
