@@ -45,6 +45,8 @@ grep -q '<TOP>0</TOP>' "$user_xml" && grep -q '<LEFT>0</LEFT>' "$user_xml" && ok
 cp "$user_xml" "$work/user.before"
 
 search='/maps/recommend/map_search/*http://127.0.0.1:47613/search?ei=UTF-8&p=%E6%9D%B1%E4%BA%AC%E9%83%BD%E5%8D%83%E4%BB%A3%E7%94%B0%E5%8C%BA'
+# The search runs once the map view is up: F9 when it has reached the service.
+before_key='for _ in $(seq 300); do grep -q "GET " "$work/redirects.log" && break; sleep 0.05; done' \
 answer_is "without a map URL: searched, accepted unchanged" \
   $'ZenroA\t100-0001\t東京都千代田区\t会社\t' F9 $'ZenroA\t100-0001\t東京都千代田区\t会社\t\t0'
 grep -qF "\"GET $search HTTP" "$work/redirects.log" && ok "the pane searched the address" || bad "no search: $(cat "$work/redirects.log")"

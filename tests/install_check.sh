@@ -16,6 +16,8 @@ for f in bin/zenrook bin/zenrook-postal share/man/man1/zenrook-postal.1.gz bin/U
          share/icons/hicolor/scalable/apps/jp.halvorin.Zenrook.svg; do
   [ -e "$prefix/$f" ] && ok "installed $f" || bad "missing $f"
 done
+module=$(find "$prefix" -name zenrook-webengine.so)
+[ -n "$module" ] && ok "installed the browser engine module (${module#$prefix/})" || bad "no browser engine module"
 if [ -e "$build/zenrook-postal.sqlite3" ]; then
   [ -e "$prefix/share/zenrook/zenrook-postal.sqlite3" ] && ok "installed the postal dictionary" || bad "no postal dictionary"
   # The installed programs find the installed dictionary, not the build tree's.
@@ -44,5 +46,7 @@ if start "$work/iZrok.txt"; then
   fi
   [ "$rc" = 0 ] && cmp -s "$work/iZrok.txt" <(printf '%s' "$expected") && ok "the installed program answers" \
     || bad "installed program (exit $rc): $(od -c "$work/iZrok.txt" | head -n 3)"
+  grep -q 'no map view' "$work/program.log" && bad "installed program: $(grep 'no map view' "$work/program.log")" \
+    || ok "the installed program finds its browser engine"
 fi
 summary

@@ -1,12 +1,14 @@
 // The browser pane against real pages served on 127.0.0.1.
 
+#include "EngineReady.h"
 #include "LocalHttpServer.h"
-#include "browser/BrowserPage.h"
 #include "browser/PaneLayout.h"
 #include "browser/uWeb.h"
 #include "startup/Usr.h"
 
+#include <QLabel>
 #include <QLineEdit>
+#include <QTemporaryDir>
 #include <QSignalSpy>
 #include <QToolButton>
 #include <QWebEngineSettings>
@@ -34,6 +36,8 @@ private slots:
     void buttonNineFollowsDocumentAddresses();
     void retComOutsideToolbarDoesNothing();
     void layoutKeepsUrlBoxWhenNarrow();
+    void askedBeforeTheViewIsDoneInOrder();
+    void withoutModuleThePaneSaysWhy();
 
 private:
     bool load(const QString &url);
@@ -64,6 +68,7 @@ void TestBrowser::init()
     pane_->setGeometry(0, 0, 900, 500);
     host_->show();
     QVERIFY(QTest::qWaitForWindowExposed(host_.get()));
+    QVERIFY(waitForEngine(pane_));
     QTRY_COMPARE(pane_->txURL->text(), QString());  // the blank page has completed
     server_.requests.clear();
 }
@@ -137,10 +142,13 @@ void TestBrowser::popupLeavesPaneOnItsPage()
 {
     const QString page = server_.base() + u"/popup.html"_s;
     QVERIFY(load(page));
-    pane_->WebBrw->settings()->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, true);
-    auto *browserPage = qobject_cast<BrowserPage *>(pane_->WebBrw->page());
-    QVERIFY(browserPage);
-    QSignalSpy refused(browserPage, &BrowserPage::newWindowRefused);
+    auto *view = qobject_cast<QWebEngineView *>(pane_->WebBrw);
+    QVERIFY(view);
+    view->settings()->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, true);
+    QWebEnginePage *browserPage = view->page();
+    QVERIFY(browserPage && browserPage->inherits("BrowserPage"));
+    // The page's class lives in the engine's module: its signal by name.
+    QSignalSpy refused(browserPage, SIGNAL(newWindowRefused()));
     // A user's click on a link that opens a new window, then a script's pop-up.
     QWidget *render = pane_->WebBrw->focusProxy();
     QVERIFY(render);
@@ -219,6 +227,61 @@ void TestBrowser::layoutKeepsUrlBoxWhenNarrow()
     bRunning = false;  // the host is closing: nothing moves
     pane_->resize(800, 400);
     QCOMPARE(pane_->WebBrw->geometry(), QRect(0, 22, 300, 177));
+}
+
+void TestBrowser::askedBeforeTheViewIsDoneInOrder()
+{
+    QWidget host;
+    host.resize(900, 500);
+    auto *pane = new uWeb(&host);
+    pane->setGeometry(0, 0, 900, 500);
+    const QString page = server_.base() + u"/Page.html"_s;
+    const QString final = server_.base() + u"/final.html"_s;
+    pane->setURL(page);
+    pane->setURL(final);
+    QVERIFY(!pane->WebBrw);
+    QCOMPARE(pane->txURL->text(), u"Looking.."_s + final);
+    QCOMPARE(pane->URL(), final);
+    host.show();
+    QVERIFY(waitForEngine(pane));
+    QTRY_COMPARE_WITH_TIMEOUT(pane->currentUrl(), final, 10000);
+    QCOMPARE(pane->URL(), final);
+    QCOMPARE(server_.requests.count("/final.html"), 1);
+}
+
+void TestBrowser::withoutModuleThePaneSaysWhy()
+{
+    QTemporaryDir dir;
+    const QString broken = dir.filePath(u"zenrook-webengine.so"_s);
+    QFile file(broken);
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write("not a module") > 0);
+    file.close();
+    const QList<QPair<QStringList, QString>> cases{
+        {{dir.filePath(u"none/zenrook-webengine.so"_s)}, u"が見つかりません"_s},
+        {{broken}, broken},
+    };
+    for (const auto &[places, why] : cases) {
+        QWidget host;
+        host.resize(900, 500);
+        auto *pane = new uWeb(&host, places);
+        pane->setGeometry(0, 0, 900, 500);
+        host.show();
+        QTRY_VERIFY_WITH_TIMEOUT(pane->engineSettled(), 10000);
+        QVERIFY(!pane->WebBrw);
+        QVERIFY(pane->WebBrwStandIn->isVisible());
+        QVERIFY2(pane->WebBrwStandIn->text().startsWith(u"地図を表示できません。"_s) && pane->WebBrwStandIn->text().contains(why),
+                 qPrintable(pane->WebBrwStandIn->text()));
+        // The rest of the pane still works, quietly where there is no browser.
+        pane->setURL(server_.base() + u"/Page.html"_s);
+        QCOMPARE(pane->txURL->text(), server_.base() + u"/Page.html"_s);
+        for (int i = 2; i <= 8; ++i)
+            pane->RetCom(i);
+        pane->RetCom(9);
+        QVERIFY(!pane->txURL->isVisible());
+        QCOMPARE(pane->URL(), QString());
+    }
+    QTest::qWait(200);
+    QVERIFY(server_.requests.isEmpty());
 }
 
 QTEST_MAIN(TestBrowser)

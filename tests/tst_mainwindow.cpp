@@ -1,6 +1,7 @@
 // The main window as a user meets it: its make-up, its layout when resized,
 // its keys, and the request dialog it becomes for a calling program.
 
+#include "EngineReady.h"
 #include "addresses/AddressComponent.h"
 #include "browser/uWeb.h"
 #include "mainwindow/AddressGrid.h"
@@ -21,7 +22,6 @@
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolButton>
-#include <QWebEngineView>
 #include <QtTest>
 #include <QtTest/qtestspontaneevent.h>
 
@@ -152,6 +152,8 @@ void TestMainWindow::statusBarAndPane()
 
 void TestMainWindow::tabOrder()
 {
+    w_->show();
+    QVERIFY(waitForEngine(w_->uWeb));
     const QList<QWidget *> expected{w_->vAdd, w_->cmMap[2], w_->cmMap[6], w_->cmMap[1], w_->uWeb,
                                     w_->cmMap[4], w_->cmMap[7], w_->cmMap[0], w_->cmMap[8]};
     // What Tab visits, from the grid once round; the pane's parts count as the pane.

@@ -18,6 +18,7 @@ class TestMapSearchLocal : public QObject
     Q_OBJECT
 private slots:
     void searchesReachTheMapService();
+    void searchBeforeTheViewReachesTheServiceOnce();
 };
 
 void TestMapSearchLocal::searchesReachTheMapService()
@@ -60,6 +61,28 @@ void TestMapSearchLocal::searchesReachTheMapService()
     QCOMPARE(redirects.requests.last(), "/maps/recommend/map_search/*" + QByteArray(MapBaseURL) + companyFirst);
     QTRY_COMPARE_WITH_TIMEOUT(mapService.requests.size(), 2, 10000);
     QCOMPARE(mapService.requests.last(), companyFirst);
+}
+
+void TestMapSearchLocal::searchBeforeTheViewReachesTheServiceOnce()
+{
+    const QUrl redir(QString::fromUtf8(MapRedirBase));
+    LocalHttpServer redirects(quint16(redir.port()));
+    QVERIFY2(redirects.listening(), "test port is taken");
+    const QByteArray path = "/maps/recommend/map_search/*" + QByteArray(MapBaseURL) + "/search?ei=UTF-8&p=abc";
+    redirects.route(path, {200, "found", {}, "text/html"});
+
+    fmMain w;
+    w.show();
+    // F5 at once, before the window has been painted and the engine loaded.
+    QVERIFY(!w.uWeb->WebBrw);
+    w.vAdd->setCellText(2, 1, u"abc"_s);
+    QTest::keyClick(w.windowHandle(), Qt::Key_F5);
+    QVERIFY(!w.uWeb->WebBrw);
+    QTRY_COMPARE_WITH_TIMEOUT(redirects.requests.size(), 1, 30000);
+    QCOMPARE(redirects.requests.first(), path);
+    QTRY_COMPARE_WITH_TIMEOUT(w.uWeb->currentUrl(), QString::fromUtf8(MapRedirBase + path), 10000);
+    QTest::qWait(300);
+    QCOMPARE(redirects.requests.size(), 1);
 }
 
 QTEST_MAIN(TestMapSearchLocal)

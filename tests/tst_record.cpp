@@ -2,6 +2,7 @@
 // other programs, the user's edits, and the commands on the record.
 
 #include "BuildConfig.h"
+#include "EngineReady.h"
 #include "browser/uWeb.h"
 #include "mainwindow/AddressGrid.h"
 #include "mainwindow/fmMain.h"
@@ -89,6 +90,7 @@ void TestRecord::open()
     w_ = std::make_unique<fmMain>();
     w_->show();
     QVERIFY(QTest::qWaitForWindowActive(w_.get()));
+    QVERIFY(waitForEngine(w_->uWeb));
 }
 
 void TestRecord::copyBeforeWindowIsNotTaken()

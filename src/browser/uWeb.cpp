@@ -2,19 +2,21 @@
 
 #include "BuildConfig.h"
 #include "Resources.h"
-#include "browser/BrowserPage.h"
 #include "browser/PaneLayout.h"
+#include "browser/QuietEngineAdvice.h"
 #include "platform/Twips.h"
 #include "startup/Usr.h"
 
 #include <QCoreApplication>
-#include <QFileDialog>
+#include <QEvent>
+#include <QLabel>
 #include <QLineEdit>
-#include <QPageSetupDialog>
-#include <QPrintDialog>
-#include <QPrinter>
+#include <QPointer>
+#include <QTimer>
 #include <QToolButton>
-#include <QWebEngineView>
+
+#include <chrono>
+#include <cstdio>
 
 using namespace Qt::StringLiterals;
 
@@ -40,10 +42,17 @@ constexpr ToolbarButton kToolbar[] = {
 };
 
 const QString kBlank = u"about:blank"_s;
+const QString kLooking = u"Looking.."_s;
+
+// Loading the module holds the event loop for a while. A key pressed the
+// moment the window appears (a request answered at once) arrives within
+// this and is served first; such an answer never loads the engine at all.
+constexpr std::chrono::milliseconds kModuleDelay{200};
 
 }  // namespace
 
-uWeb::uWeb(QWidget *parent) : QWidget(parent)
+uWeb::uWeb(QWidget *parent, QStringList modulePlaces)
+    : QWidget(parent), modulePlaces_(std::move(modulePlaces))
 {
     ensureResources();
     const qreal dpi = Twips::logicalDpi(this);
@@ -60,13 +69,16 @@ uWeb::uWeb(QWidget *parent) : QWidget(parent)
         ssCom[size_t(def.index)] = button;
     }
 
-    WebBrw = new QWebEngineView(this);
-    WebBrw->setObjectName(u"WebBrw"_s);
-    page_ = new BrowserPage(WebBrw);
-    WebBrw->setPage(page_);
-    WebBrw->setGeometry(Twips::toPixels(QRect(45, 435, 8925, 1305), dpi));
+    // A blank page's look until the browser is there.
+    WebBrwStandIn = new QLabel(this);
+    WebBrwStandIn->setObjectName(u"WebBrwStandIn"_s);
+    WebBrwStandIn->setAutoFillBackground(true);
+    WebBrwStandIn->setBackgroundRole(QPalette::Base);
+    WebBrwStandIn->setAlignment(Qt::AlignCenter);
+    WebBrwStandIn->setWordWrap(true);
+    WebBrwStandIn->setGeometry(Twips::toPixels(QRect(45, 435, 8925, 1305), dpi));
 
-    txURL = new QLineEdit(u"Text1"_s, this);
+    txURL = new QLineEdit(kLooking, this);
     txURL->setObjectName(u"txURL"_s);
     txURL->setFrame(false);
     txURL->setGeometry(Twips::toPixels(QRect(4995, 60, 4095, 315), dpi));
@@ -75,22 +87,21 @@ uWeb::uWeb(QWidget *parent) : QWidget(parent)
         QWidget::setTabOrder(order[i - 1], order[i]);
     setFocusProxy(ssCom[2]);
 
-    connect(page_, &BrowserPage::navigationStarting, this, &uWeb::beforeNavigate);
-    // Completed main-frame loads only: the engine reports neither frames'
-    // loads nor a finished address any earlier (its address changes as a
-    // navigation starts).
-    connect(page_, &QWebEnginePage::loadFinished, this, [this] { navigateComplete(page_->url()); });
     // Enter navigates to the text as typed.
     connect(txURL, &QLineEdit::returnPressed, this, [this] {
         const QString text = txURL->text();
         const QUrl url(text);
-        WebBrw->setUrl(url.scheme().isEmpty() ? QUrl::fromUserInput(text) : url);
+        goTo(url.scheme().isEmpty() ? QUrl::fromUserInput(text) : url);
     });
 
-    WebBrw->setUrl(QUrl(kBlank));
+    pendingUrl_ = QUrl(kBlank);
+    pending_.emplace_back([](BrowserEngine &engine) { engine.navigate(QUrl(kBlank)); });
 }
 
-uWeb::~uWeb() = default;
+uWeb::~uWeb()
+{
+    engine_.reset();
+}
 
 QList<QWidget *> uWeb::tabSequence() const
 {
@@ -98,33 +109,61 @@ QList<QWidget *> uWeb::tabSequence() const
     for (int i = 2; i <= 9; ++i)
         order << ssCom[size_t(i)];
     // The view itself takes no focus; the page's surface inside it does.
-    order << (WebBrw->focusProxy() ? WebBrw->focusProxy() : WebBrw) << txURL;
+    if (WebBrw)
+        order << (WebBrw->focusProxy() ? WebBrw->focusProxy() : WebBrw);
+    order << txURL;
     return order;
+}
+
+void uWeb::withEngine(std::function<void(BrowserEngine &)> op)
+{
+    if (engine_)
+        op(*engine_);
+    else if (state_ != Engine::Unavailable)
+        pending_.push_back(std::move(op));
+}
+
+void uWeb::goTo(const QUrl &url)
+{
+    if (state_ == Engine::Unavailable) {
+        // Nothing can show it; the box at least tells where it would have gone.
+        txURL->setText(url.toString() == kBlank ? QString() : url.toString(QUrl::FullyEncoded));
+        return;
+    }
+    if (!engine_) {
+        pendingUrl_ = url;
+        txURL->setText(kLooking + url.toString(QUrl::FullyEncoded));
+    }
+    withEngine([url](BrowserEngine &engine) { engine.navigate(url); });
 }
 
 QString uWeb::URL() const
 {
-    return WebBrw->url().toString(QUrl::FullyEncoded);
+    if (engine_)
+        return engine_->url().toString(QUrl::FullyEncoded);
+    return state_ == Engine::Unavailable ? QString() : pendingUrl_.toString(QUrl::FullyEncoded);
 }
 
 void uWeb::setURL(const QString &sURL)
 {
-    WebBrw->setVisible(true);
+    if (WebBrw)
+        WebBrw->setVisible(true);
     if (!sCurURL.isEmpty() && sURL.toLower() == sCurURL.toLower()) {
-        WebBrw->reload();
+        Refresh();
         return;
     }
     if (sURL.isEmpty()) {
-        WebBrw->setUrl(QUrl(kBlank));
+        goTo(QUrl(kBlank));
         return;
     }
-    WebBrw->setUrl(QUrl(sURL));
-    QCoreApplication::processEvents();
+    goTo(QUrl(sURL));
+    if (engine_)
+        QCoreApplication::processEvents();
 }
 
 void uWeb::Refresh()
 {
-    WebBrw->reload();
+    withEngine([](BrowserEngine &engine) { engine.reload(); });
 }
 
 void uWeb::SetText(const QString &sTx)
@@ -137,51 +176,30 @@ void uWeb::RetCom(int iJb)
     ssCom_Click(iJb);
 }
 
-QPrinter &uWeb::printer()
-{
-    if (!printer_)
-        printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
-    return *printer_;
-}
-
 void uWeb::ssCom_Click(int Index)
 {
     switch (Index) {
     case 2:
-        WebBrw->back();
+        withEngine([](BrowserEngine &engine) { engine.back(); });
         break;
     case 3:
-        WebBrw->forward();
+        withEngine([](BrowserEngine &engine) { engine.forward(); });
         break;
     case 4:
-        WebBrw->setUrl(QUrl(QString::fromUtf8(MapBaseURL)));
+        goTo(QUrl(QString::fromUtf8(MapBaseURL)));
         break;
     case 5:
-        WebBrw->setUrl(QUrl(QString::fromUtf8(MapSearchHead)));
+        goTo(QUrl(QString::fromUtf8(MapSearchHead)));
         break;
-    case 6: {
-        QPrintDialog dialog(&printer(), this);
-        if (dialog.exec() == QDialog::Accepted)
-            WebBrw->print(&printer());
+    case 6:
+        withEngine([](BrowserEngine &engine) { engine.print(); });
         break;
-    }
-    case 7: {
-        QPageSetupDialog dialog(&printer(), this);
-        dialog.exec();
+    case 7:
+        withEngine([](BrowserEngine &engine) { engine.pageSetup(); });
         break;
-    }
-    case 8: {
-        // The page's title names the file; a page without one shows its address there.
-        QString title = page_->title();
-        if (title.isEmpty() || title == page_->url().toString())
-            title = u"page"_s;
-        title.replace(QLatin1Char('/'), QLatin1Char('_'));
-        const QString path = QFileDialog::getSaveFileName(this, QString(), title + u".html"_s,
-                                                          u"Web ページ (*.html *.htm)"_s);
-        if (!path.isEmpty())
-            page_->save(path);
+    case 8:
+        withEngine([](BrowserEngine &engine) { engine.saveAs(); });
         break;
-    }
     case 9:
         // Hides or shows the pane's own bars; button 9 stays to bring them back.
         for (int i = 2; i <= 8; ++i)
@@ -194,18 +212,105 @@ void uWeb::ssCom_Click(int Index)
     QCoreApplication::processEvents();
 }
 
-void uWeb::beforeNavigate(const QUrl &url)
+void uWeb::navigationStarting(const QUrl &url)
 {
-    txURL->setText(u"Looking.."_s + url.toString(QUrl::FullyEncoded));
+    txURL->setText(kLooking + url.toString(QUrl::FullyEncoded));
 }
 
-void uWeb::navigateComplete(const QUrl &url)
+void uWeb::navigationCompleted(const QUrl &url)
 {
+    placeViewInTabChain();
     const QString s = url.toString(QUrl::FullyEncoded);
     sCurURL = s == kBlank ? QString() : s;
     txURL->setText(sCurURL);
     const QString tail = sCurURL.right(3).toLower();
     ssCom[9]->setEnabled(tail == u"xls"_s || tail == u"doc"_s);
+}
+
+void uWeb::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    // The engine loads once the window has been painted: the window is on
+    // screen without waiting for it.
+    if (state_ == Engine::Waiting || state_ == Engine::Loaded)
+        window()->installEventFilter(this);
+}
+
+bool uWeb::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == window() && event->type() == QEvent::Paint) {
+        window()->removeEventFilter(this);
+        if (state_ == Engine::Waiting) {
+            state_ = Engine::Scheduled;
+            QTimer::singleShot(kModuleDelay, this, &uWeb::loadModule);
+        } else if (state_ == Engine::Loaded) {
+            QMetaObject::invokeMethod(this, &uWeb::startEngine, Qt::QueuedConnection);
+        }
+    }
+    return false;
+}
+
+void uWeb::loadModule()
+{
+    if (!window()->isVisible()) {
+        state_ = Engine::Waiting;  // next time it is shown
+        return;
+    }
+    const BrowserEngineLoader::Result loaded = BrowserEngineLoader::load(modulePlaces_);
+    if (!loaded.factory) {
+        engineUnavailable(loaded);
+        return;
+    }
+    factory_ = loaded.factory;
+    state_ = Engine::Loaded;
+    QMetaObject::invokeMethod(this, &uWeb::startEngine, Qt::QueuedConnection);
+}
+
+void uWeb::startEngine()
+{
+    if (engine_ || state_ != Engine::Loaded)
+        return;
+    // Keys pressed meanwhile go first: a request answered at once ends
+    // here without ever starting the engine.
+    const QPointer<uWeb> self(this);
+    QCoreApplication::processEvents();
+    if (!self || engine_ || !window()->isVisible())
+        return;  // started by the next showing
+
+    const QuietEngineAdvice quiet;
+    engine_ = factory_->create(this, *this);
+    state_ = Engine::Ready;
+    WebBrw = engine_->view();
+    WebBrw->setGeometry(WebBrwStandIn->geometry());
+    WebBrwStandIn->hide();
+    WebBrw->show();
+
+    std::vector<std::function<void(BrowserEngine &)>> work;
+    work.swap(pending_);
+    for (auto &op : work)
+        op(*engine_);
+    placeViewInTabChain();
+}
+
+void uWeb::placeViewInTabChain()
+{
+    // Between the toolbar and the URL box. The page's surface, which takes
+    // the focus, comes with the first page: placed again once that is there.
+    QWidget *focusTarget = WebBrw->focusProxy() ? WebBrw->focusProxy() : WebBrw;
+    QWidget::setTabOrder(ssCom[9], focusTarget);
+    QWidget::setTabOrder(focusTarget, txURL);
+}
+
+void uWeb::engineUnavailable(const BrowserEngineLoader::Result &why)
+{
+    state_ = Engine::Unavailable;
+    pending_.clear();
+    WebBrwStandIn->setText(u"地図を表示できません。\n"_s + why.reason);
+    if (txURL->text().startsWith(kLooking))
+        txURL->setText(pendingUrl_.toString() == kBlank ? QString() : pendingUrl_.toString(QUrl::FullyEncoded));
+    QString line = why.detail;
+    line.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    std::fprintf(stderr, "zenrook: no map view: %s\n", qPrintable(line));
 }
 
 void uWeb::resizeEvent(QResizeEvent *event)
@@ -224,5 +329,8 @@ void uWeb::layoutChildren()
         ssCom[size_t(i)]->setGeometry(Twips::toPixels(l.toolbar[size_t(i - 2)], dpi));
     if (l.urlBox)
         txURL->setGeometry(Twips::toPixels(*l.urlBox, dpi));
-    WebBrw->setGeometry(Twips::toPixels(l.browser, dpi));
+    const QRect browser = Twips::toPixels(l.browser, dpi);
+    WebBrwStandIn->setGeometry(browser);
+    if (WebBrw)
+        WebBrw->setGeometry(browser);
 }

@@ -82,7 +82,6 @@ int main(int argc, char *argv[])
     WebEngineEnvironment::prepare();
     // The engine describes its GL set-up at every start; users need not see it.
     QLoggingCategory::setFilterRules(QStringLiteral("qt.webenginecontext.info=false"));
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
 
     // The request path is every argument as given; read them before Qt
     // takes out the options it knows.

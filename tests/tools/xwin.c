@@ -5,7 +5,12 @@
  *                                      start PROGRAM, print "PID", then "WINDOW MS"
  *                                      once its viewable window named TITLE is
  *                                      mapped (10 ms polls; MS since exec), then
- *                                      wait for it and exit with its status
+ *                                      wait for it, print "END MAXRSS_KB" and exit
+ *                                      with its status
+ *   xwin spawnkey KEYSYM TITLE TIMEOUT_MS PROGRAM [ARGS...]
+ *                                      the same, sending the key (press and
+ *                                      release) to the window as soon as it is
+ *                                      mapped, before printing "WINDOW MS"
  *   xwin wait PID TITLE [TIMEOUT_MS]   print the id of PID's viewable window
  *                                      named TITLE once it is mapped (10 ms polls)
  *   xwin close WINDOW                  ask the window to close, as its close box does
@@ -17,6 +22,7 @@
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <time.h>
 #include <unistd.h>
@@ -102,6 +108,13 @@ int main(int argc, char **argv)
     netWmPid = XInternAtom(dpy, "_NET_WM_PID", False);
     netWmName = XInternAtom(dpy, "_NET_WM_NAME", False);
     utf8 = XInternAtom(dpy, "UTF8_STRING", False);
+    KeySym keyAtMap = NoSymbol;
+    if (!strcmp(argv[1], "spawnkey") && argc >= 6) {
+        keyAtMap = XStringToKeysym(argv[2]);
+        if (keyAtMap == NoSymbol) return 2;
+        argv[2] = (char *)"spawn";
+        ++argv; --argc;
+    }
     if (!strcmp(argv[1], "spawn") && argc >= 5) {
         XSync(dpy, False);
         long started = nowMs();
@@ -114,11 +127,30 @@ int main(int argc, char **argv)
         printf("%ld\n", (long)child);
         fflush(stdout);
         Window w = waitFor(child, argv[2], atol(argv[3]));
-        if (w) printf("%lu %ld\n", w, nowMs() - started);
+        long mapped = nowMs() - started;
+        if (w && keyAtMap != NoSymbol) {
+            XEvent e; memset(&e, 0, sizeof e);
+            e.xkey.type = KeyPress;
+            e.xkey.display = dpy;
+            e.xkey.window = w;
+            e.xkey.root = DefaultRootWindow(dpy);
+            e.xkey.time = CurrentTime;
+            e.xkey.same_screen = True;
+            e.xkey.keycode = XKeysymToKeycode(dpy, keyAtMap);
+            XSendEvent(dpy, w, True, KeyPressMask, &e);
+            e.xkey.type = KeyRelease;
+            XSendEvent(dpy, w, True, KeyReleaseMask, &e);
+            XFlush(dpy);
+        }
+        if (w) printf("%lu %ld\n", w, mapped);
         else printf("0 -1\n");
         fflush(stdout);
         int status = 0;
-        waitpid(child, &status, 0);
+        struct rusage usage;
+        memset(&usage, 0, sizeof usage);
+        wait4(child, &status, 0, &usage);
+        printf("END %ld\n", usage.ru_maxrss);
+        fflush(stdout);
         return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
     }
     if (!strcmp(argv[1], "wait") && argc >= 4) {

@@ -1,4 +1,4 @@
-#include "browser/BrowserPage.h"
+#include "browser/engine/BrowserPage.h"
 
 bool BrowserPage::acceptNavigationRequest(const QUrl &url, NavigationType, bool)
 {

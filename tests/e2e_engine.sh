@@ -1,0 +1,56 @@
+#!/usr/bin/env bash
+# The browser engine as the program loads it after its window is up: a
+# request answered at once never starts it, and without its module the
+# program still serves requests and says why the map is missing.
+set -u
+exe=$1 xwin=$2
+work=$(mktemp -d)
+trap 'kill $(jobs -p) 2>/dev/null; rm -rf "$work"' EXIT
+. "$(dirname "$0")/e2e_lib.sh"
+export ZENROOK_E2E_MARK="engine-$$"
+
+# Processes started by this script's programs, found by the mark in their environment.
+marked() { grep -l "ZENROOK_E2E_MARK=$ZENROOK_E2E_MARK" /proc/[0-9]*/environ 2>/dev/null | cut -d/ -f3; }
+engine_processes() { for p in $(marked); do grep -q QtWebEngineProc "/proc/$p/comm" 2>/dev/null && echo "$p"; done; }
+
+# F9 the moment the window maps: the answer, and no engine process at any point.
+for round in 1 2 3; do
+  printf 'ZenroA\t100-0001\t\t\thttp://map.yahoo.co.jp/pl?lat=35.6' > "$work/nowZrok.txt"
+  : > "$work/spawn.out"
+  "$xwin" spawn "$title" 15000 "$exe" "$work/nowZrok.txt" > "$work/spawn.out" 2>>"$work/program.log" &
+  spawner=$!
+  seen=""
+  for _ in $(seq 1500); do
+    [ -n "$(sed -n 2p "$work/spawn.out")" ] && break
+    sleep 0.01
+  done
+  xdotool key F9
+  while kill -0 "$spawner" 2>/dev/null; do
+    seen="$seen$(engine_processes)"
+    sleep 0.005
+  done
+  wait "$spawner"; rc=$?
+  expected=$'ZenroA\t100-0001\t\t\thttp://map.yahoo.co.jp/pl?lat=35.6\t0'
+  [ "$rc" = 0 ] && cmp -s "$work/nowZrok.txt" <(printf '%s' "$expected") \
+    && ok "round $round: F9 at once answers" || bad "round $round: F9 at once (exit $rc): $(od -c "$work/nowZrok.txt" | head -n 2)"
+  [ -z "$seen" ] && ok "round $round: no engine process at any point" || bad "round $round: engine processes $seen"
+  sleep 0.5
+  [ -z "$(engine_processes)" ] && ok "round $round: none after exit" || bad "round $round: left behind: $(engine_processes)"
+done
+
+# The program moved away from its module (and from the build tree).
+mkdir -p "$work/bin"
+cp "$exe" "$(dirname "$exe")/UserData.ini" "$work/bin/"
+exe="$work/bin/zenrook"
+: > "$work/program.log"
+printf 'ZenroA\t1000001\t\t\t' > "$work/awayZrok.txt"
+if start "$work/awayZrok.txt"; then
+  xdotool key F4; sleep 0.3; xdotool key F9
+  finish
+  answer=$(cut -f2 "$work/awayZrok.txt")
+  [ "$rc" = 0 ] && grep -q $'\t0$' "$work/awayZrok.txt" && { [ "$answer" != 1000001 ] || [ ! -e "$(dirname "$1")/zenrook-postal.sqlite3" ]; } \
+    && ok "without the module: F4 and F9 answer" || bad "without the module (exit $rc): $(od -c "$work/awayZrok.txt" | head -n 2)"
+fi
+lines=$(grep -c 'zenrook: no map view: zenrook-webengine.so is in none of' "$work/program.log")
+[ "$lines" = 1 ] && ok "without the module: one line on the terminal" || bad "terminal said: $(cat "$work/program.log")"
+summary
