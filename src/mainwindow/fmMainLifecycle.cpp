@@ -139,7 +139,7 @@ void fmMain::placeRestoredFrame(bool lastChance)
                            && frame.left() + frame.right() < 200 && frame.top() + frame.bottom() < 200;
     if (!plausible)
         frame = QMargins();
-    if ((frame.isNull() || !plausible) && !lastChance)
+    if (frame.isNull() && !lastChance)
         return;
     const QRect inner = restoredFrame_.marginsRemoved(frame);
     restoredFrame_ = QRect();

@@ -14,8 +14,7 @@
 void fmMain::ActA(QString &sCm, bool &accepted)
 {
     request_ = RequestText::fields(sCm);
-    const QStringList request = request_;
-    const RequestText::Record record = RequestText::recordFromRequest(request, QString::fromUtf8(MapBaseURL));
+    const RequestText::Record record = RequestText::recordFromRequest(request_, QString::fromUtf8(MapBaseURL));
     sZip = record.zip;
     sAdd = record.address;
     sCmp = record.company;
@@ -40,7 +39,7 @@ void fmMain::ActA(QString &sCm, bool &accepted)
     accepted = bAccept;
     if (bAccept) {
         GetRow();
-        sCm = RequestText::answer(request, {sZip, sAdd, sCmp, sMapURL});
+        sCm = RequestText::answer(request_, {sZip, sAdd, sCmp, sMapURL});
     }
 }
 
@@ -56,7 +55,6 @@ void fmMain::PutRow()
 
 void fmMain::GetRow()
 {
-    vAdd->commitOpenEditor();
     sZip = vAdd->cellText(1, 1);
     sAdd = vAdd->cellText(2, 1);
     sCmp = vAdd->cellText(3, 1);
