@@ -18,6 +18,22 @@ for f in bin/zenrook bin/zenrook-postal share/man/man1/zenrook-postal.1.gz bin/U
 done
 module=$(find "$prefix" -name zenrook-webengine.so)
 [ -n "$module" ] && ok "installed the browser engine module (${module#$prefix/})" || bad "no browser engine module"
+
+# The installed program converts datums through its installed module, and
+# says why it cannot when the module is gone.
+datum=$(find "$prefix" -name zenrook-datum.so)
+origin='http://map.yahoo.co.jp/pl?lat=35.658580&lon=139.745433'
+out=$(env -u DISPLAY "$exe" --coordinates "$origin" 2>&1); rc=$?
+[ "$rc" = 0 ] && [[ $out == *"jgd2011 35.66"* ]] && ok "installed --coordinates converts (${datum#$prefix/})" \
+  || bad "installed --coordinates (exit $rc): $out"
+if [ -n "$datum" ]; then
+  mv "$datum" "$work/datum.so"
+  out=$(env -u DISPLAY "$exe" --coordinates "$origin" 2>&1); rc=$?
+  [ "$rc" = 3 ] && [[ $out == *"tokyo 35.658580 139.745433"* && $out == *"座標変換の部品 zenrook-datum.so が見つかりません"* ]] \
+    && ok "without its datum module --coordinates prints the Tokyo point and says why" \
+    || bad "--coordinates without the datum module (exit $rc): $out"
+  mv "$work/datum.so" "$datum"
+fi
 if [ -e "$build/zenrook-postal.sqlite3" ]; then
   [ -e "$prefix/share/zenrook/zenrook-postal.sqlite3" ] && ok "installed the postal dictionary" || bad "no postal dictionary"
   # The installed programs find the installed dictionary, not the build tree's.

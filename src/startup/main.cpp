@@ -57,6 +57,7 @@ bool answeredOnTerminal(int argc, char *argv[])
 int coordinatesOnTerminal(int argc, char *argv[])
 {
     QTextStream out(stdout), err(stderr);
+    const QCoreApplication app(argc, argv);  // where the datum module is found
     if (argc != 3) {
         err << "Usage: zenrook --coordinates URL\n";
         return 2;

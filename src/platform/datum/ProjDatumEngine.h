@@ -1,0 +1,17 @@
+#pragma once
+// Datum conversion by PROJ with its EPSG database; no grid is fetched from
+// the network, and PROJ's complaints become the error given back.
+
+#include "platform/DatumEngine.h"
+
+class ProjDatumEngine : public DatumEngine
+{
+public:
+    ProjDatumEngine();
+    ~ProjDatumEngine() override;
+    DatumShift convert(GeoPoint point, Datum from, Datum to) override;
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> d;
+};
