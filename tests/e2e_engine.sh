@@ -38,6 +38,26 @@ for round in 1 2 3; do
   [ -z "$(engine_processes)" ] && ok "round $round: none after exit" || bad "round $round: left behind: $(engine_processes)"
 done
 
+# What the window waits for: when it maps, neither the engine nor PROJ nor a
+# bold face has been loaded; the engine follows at once, PROJ with the first
+# place to convert.
+"$xwin" spawn "$title" 15000 "$exe" > "$work/spawn.out" 2>>"$work/program.log" &
+spawner=$!
+for _ in $(seq 3000); do [ -n "$(sed -n 2p "$work/spawn.out")" ] && break; sleep 0.005; done
+pid=$(sed -n 1p "$work/spawn.out")
+early=$(grep -oE '/[^ ]+$' "/proc/$pid/maps" | sort -u)
+if [ -n "$early" ] && ! grep -qE 'WebEngine|libproj|zenrook-datum|Bold' <<< "$early"; then
+  ok "the window maps before the engine, PROJ or a bold face is loaded"
+else
+  bad "loaded when the window mapped: $(grep -E 'WebEngine|libproj|zenrook-datum|Bold' <<< "$early" | tr '\n' ' ')"
+fi
+for _ in $(seq 1000); do grep -q WebEngineCore "/proc/$pid/maps" && break; sleep 0.01; done
+grep -q WebEngineCore "/proc/$pid/maps" && ok "the engine is loaded after the window" || bad "the engine never loaded"
+echo -n 'http://map.yahoo.co.jp/pl?lat=35.658580&lon=139.745433' | xclip -selection clipboard -i >/dev/null 2>&1
+for _ in $(seq 500); do grep -q libproj "/proc/$pid/maps" && break; sleep 0.01; done
+grep -q libproj "/proc/$pid/maps" && ok "a copied map URL loads PROJ" || bad "a copied map URL did not load PROJ"
+kill "$pid"; wait "$spawner"
+
 # The program moved away from its module (and from the build tree).
 mkdir -p "$work/bin"
 cp "$exe" "$(dirname "$exe")/UserData.ini" "$work/bin/"

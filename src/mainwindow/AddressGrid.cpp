@@ -3,8 +3,8 @@
 #include "mainwindow/FormDefinition.h"
 
 #include <QFontMetrics>
-#include <QHeaderView>
 #include <QLineEdit>
+#include <QStyleOptionHeader>
 
 #include <algorithm>
 
@@ -26,6 +26,23 @@ QWidget *CellLimitDelegate::createEditor(QWidget *parent, const QStyleOptionView
     return editor;
 }
 
+GridHeader::GridHeader(Qt::Orientation orientation, QWidget *parent) : QHeaderView(orientation, parent)
+{
+    setMinimumSectionSize(1);
+    setSectionResizeMode(QHeaderView::Fixed);
+    setHighlightSections(false);
+}
+
+QSize GridHeader::sectionSizeFromContents(int logicalIndex) const
+{
+    QStyleOptionHeader option;
+    initStyleOption(&option);
+    option.section = logicalIndex;
+    option.text = model() ? model()->headerData(logicalIndex, orientation(), Qt::DisplayRole).toString() : QString();
+    option.fontMetrics = fontMetrics();
+    return style()->sizeFromContents(QStyle::CT_HeaderSection, &option, QSize(), this);
+}
+
 QFont gridFont(qreal pointSize)
 {
     QFont font;
@@ -36,13 +53,17 @@ QFont gridFont(qreal pointSize)
     return font;
 }
 
-AddressGrid::AddressGrid(QWidget *parent) : QTableWidget(FormDefinition::kRows,
-                                                         int(FormDefinition::kColumns.size()), parent)
+AddressGrid::AddressGrid(QWidget *parent) : QTableWidget(parent)
 {
+    // Sections come after the headers: the stock ones measure them in bold.
+    setHorizontalHeader(new GridHeader(Qt::Horizontal, this));
+    setVerticalHeader(new GridHeader(Qt::Vertical, this));
     const QFont font = gridFont(FormDefinition::kGridPointSize);
     setFont(font);
     horizontalHeader()->setFont(font);
     verticalHeader()->setFont(font);
+    setRowCount(FormDefinition::kRows);
+    setColumnCount(int(FormDefinition::kColumns.size()));
     setItemDelegate(new CellLimitDelegate(this));
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -50,13 +71,8 @@ AddressGrid::AddressGrid(QWidget *parent) : QTableWidget(FormDefinition::kRows,
     // Typing replaces a cell's text, F2 or a double click edits it in place.
     setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::SelectedClicked
                     | QAbstractItemView::EditKeyPressed | QAbstractItemView::AnyKeyPressed);
-    // Header and both rows share the grid's designed height in equal parts.
-    for (QHeaderView *header : {horizontalHeader(), verticalHeader()}) {
-        header->setMinimumSectionSize(1);
-        header->setSectionResizeMode(QHeaderView::Fixed);
-        // The current cell's header would otherwise be drawn bold.
-        header->setHighlightSections(false);
-    }
+    // Header and both rows share the grid's designed height in equal parts
+    // (resizeEvent); the headers' sections are fixed (GridHeader).
 
     // Widths in character units, each a width of "0", plus the cell's text
     // margins, so that a postal code fills its column without being cut.

@@ -3,6 +3,7 @@
 // the program works on the first.
 
 #include <QFont>
+#include <QHeaderView>
 #include <QStyledItemDelegate>
 #include <QTableWidget>
 
@@ -15,6 +16,19 @@ public:
     static int limitFor(int row, int column);  // 0-based row and column
     QWidget *createEditor(QWidget *parent, const QStyleOptionViewItem &option,
                           const QModelIndex &index) const override;
+};
+
+// Headers measured in the face they are drawn in. Qt measures every header
+// section in bold, in case it is ever highlighted; these never are, and the
+// bold faces (a second CJK font file) would be loaded for nothing at start.
+class GridHeader : public QHeaderView
+{
+    Q_OBJECT
+public:
+    GridHeader(Qt::Orientation orientation, QWidget *parent);
+
+protected:
+    QSize sectionSizeFromContents(int logicalIndex) const override;
 };
 
 class AddressGrid : public QTableWidget
