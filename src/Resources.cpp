@@ -1,6 +1,8 @@
 #include "Resources.h"
 
-#include <QtGlobal>
+#include <QIcon>
+#include <QImageReader>
+#include <QPixmap>
 
 void ensureResources()
 {
@@ -9,4 +11,13 @@ void ensureResources()
         return true;
     }();
     Q_UNUSED(done);
+}
+
+QIcon resourceIcon(const QString &path)
+{
+    ensureResources();
+    QImageReader reader(path, "xpm");
+    // Even with the format named, Qt asks every plugin first unless told not to.
+    reader.setAutoDetectImageFormat(false);
+    return QIcon(QPixmap::fromImage(reader.read()));
 }

@@ -92,6 +92,9 @@ void TestBrowser::startsBlank()
     QVERIFY(!pane_->ssCom[9]->isEnabled());
     for (int i = 2; i <= 8; ++i)
         QVERIFY(pane_->ssCom[size_t(i)]->isEnabled());
+    // Every button's picture was read (a format misnamed reads nothing).
+    for (int i = 2; i <= 9; ++i)
+        QVERIFY2(!pane_->ssCom[size_t(i)]->icon().pixmap(16, 16).isNull(), qPrintable(QString::number(i)));
     QCOMPARE(pane_->ssCom[4]->toolTip(), u"ﾎ-ﾑﾍﾟ-ｼﾞに移動します"_s);
     QCOMPARE(pane_->ssCom[7]->iconSize(), QSize(15, 13));
 }

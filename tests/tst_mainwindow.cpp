@@ -141,6 +141,7 @@ void TestMainWindow::statusBarAndPane()
     QCOMPARE(panels.size(), 3);
     for (QLabel *p : panels)
         QVERIFY(p->text().isEmpty());
+    QCOMPARE(w_->windowIcon().pixmap(16, 16).size(), QSize(16, 16));
     if (dpi96()) {
         QCOMPARE(w_->geometry().size(), QSize(1177, 496));
         QCOMPARE(w_->stBar->geometry(), QRect(0, 475, 1177, 21));

@@ -60,7 +60,7 @@ uWeb::uWeb(QWidget *parent, QStringList modulePlaces)
         auto *button = new QToolButton(this);
         button->setObjectName(u"ssCom_%1"_s.arg(def.index));
         button->setToolTip(QString::fromUtf16(def.toolTip));
-        button->setIcon(QIcon(QString::fromUtf16(def.icon)));
+        button->setIcon(resourceIcon(QString::fromUtf16(def.icon)));
         button->setIconSize(def.size);
         button->setAutoRaise(true);
         button->setGeometry(Twips::toPixels(QRect(105 + (def.index - 2) * 600, 60, 600, 315), dpi));

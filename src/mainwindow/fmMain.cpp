@@ -38,7 +38,7 @@ void fmMain::buildForm()
     auto px = [dpi](const QRect &twips) { return Twips::toPixels(twips, dpi); };
 
     setWindowTitle(QString::fromUtf16(FormDefinition::kCaption));
-    setWindowIcon(QIcon(u":/zenrook/zenrook.xpm"_s));
+    setWindowIcon(resourceIcon(u":/zenrook/zenrook.xpm"_s));
     setGeometry(px(QRect(FormDefinition::kClientLeft, FormDefinition::kClientTop,
                          FormDefinition::kClientWidth, FormDefinition::kClientHeight)));
 

@@ -93,7 +93,7 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Zenrook"));
     ensureResources();
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/zenrook/zenrook.xpm")));
+    QApplication::setWindowIcon(resourceIcon(QStringLiteral(":/zenrook/zenrook.xpm")));
 
     const std::optional<int> done = Main(arguments);
     const int code = done ? *done : app.exec();
