@@ -39,7 +39,8 @@ for round in 1 2 3; do
 done
 
 # What the window waits for: when it maps, neither the engine nor PROJ nor a
-# bold face has been loaded; the engine follows at once, PROJ with the first
+# bold face has been loaded, and no more font files than one for Latin and
+# one for Japanese text; the engine follows at once, PROJ with the first
 # place to convert.
 "$xwin" spawn "$title" 15000 "$exe" > "$work/spawn.out" 2>>"$work/program.log" &
 spawner=$!
@@ -56,6 +57,9 @@ grep -q WebEngineCore "/proc/$pid/maps" && ok "the engine is loaded after the wi
 echo -n 'http://map.yahoo.co.jp/pl?lat=35.658580&lon=139.745433' | xclip -selection clipboard -i >/dev/null 2>&1
 for _ in $(seq 500); do grep -q libproj "/proc/$pid/maps" && break; sleep 0.01; done
 grep -q libproj "/proc/$pid/maps" && ok "a copied map URL loads PROJ" || bad "a copied map URL did not load PROJ"
+fonts=$(grep -E '\.(ttf|ttc|otf)$' <<< "$early")
+[ -n "$fonts" ] && [ "$(wc -l <<< "$fonts")" -le 2 ] && ok "the window maps with $(wc -l <<< "$fonts") font files open" \
+  || bad "font files open when the window mapped: $(tr '\n' ' ' <<< "$fonts")"
 kill "$pid"; wait "$spawner"
 
 # The program moved away from its module (and from the build tree).

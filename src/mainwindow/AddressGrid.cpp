@@ -43,11 +43,16 @@ QSize GridHeader::sectionSizeFromContents(int logicalIndex) const
     return style()->sizeFromContents(QStyle::CT_HeaderSection, &option, QSize(), this);
 }
 
+QStringList japaneseFaces()
+{
+    return {QString::fromUtf16(FormDefinition::kGridFace), u"MS PGothic"_s, u"IPAPGothic"_s,
+            u"Noto Sans CJK JP"_s, u"Noto Sans JP"_s};
+}
+
 QFont gridFont(qreal pointSize)
 {
     QFont font;
-    font.setFamilies({QString::fromUtf16(FormDefinition::kGridFace), u"MS PGothic"_s,
-                      u"Noto Sans CJK JP"_s, u"Noto Sans JP"_s});
+    font.setFamilies(japaneseFaces());
     font.setPointSizeF(pointSize);
     font.setWeight(QFont::Normal);
     return font;

@@ -48,5 +48,7 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
 };
 
-// The grid's face, with its stand-in where the preferred face is missing.
+// The grid's face and its stand-ins, in order: the MS face, IPA P Gothic
+// (drawn to the MS face's metrics), then Noto Sans CJK.
+QStringList japaneseFaces();
 QFont gridFont(qreal pointSize);

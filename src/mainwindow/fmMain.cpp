@@ -37,6 +37,13 @@ void fmMain::buildForm()
     const qreal dpi = Twips::logicalDpi(this);
     auto px = [dpi](const QRect &twips) { return Twips::toPixels(twips, dpi); };
 
+    // Japanese text on the controls comes from the grid's face rather than
+    // from whatever face the system would fall back on: one look, and one
+    // CJK font file to open at start instead of two.
+    QFont controls = font();
+    controls.setFamilies(QStringList{controls.family()} + japaneseFaces());
+    setFont(controls);
+
     setWindowTitle(QString::fromUtf16(FormDefinition::kCaption));
     setWindowIcon(resourceIcon(u":/zenrook/zenrook.xpm"_s));
     setGeometry(px(QRect(FormDefinition::kClientLeft, FormDefinition::kClientTop,
