@@ -5,20 +5,24 @@
  *                                      start PROGRAM, print "PID", then "WINDOW MS"
  *                                      once its viewable window named TITLE is
  *                                      mapped (10 ms polls; MS since exec), then
- *                                      wait for it, print "END MAXRSS_KB" and exit
- *                                      with its status
+ *                                      wait for it, print "END MAXRSS_KB", then
+ *                                      "EXEC NS" (wall clock of the exec, ns since
+ *                                      the epoch) and exit with its status
  *   xwin spawnkey KEYSYM TITLE TIMEOUT_MS PROGRAM [ARGS...]
  *                                      the same, sending the key (press and
  *                                      release) to the window as soon as it is
  *                                      mapped, before printing "WINDOW MS"
  *   xwin wait PID TITLE [TIMEOUT_MS]   print the id of PID's viewable window
  *                                      named TITLE once it is mapped (10 ms polls)
+ * Each poll comes early when a window is created, mapped or reparented, so
+ * that a window mapped on a bare display is seen at once.
  *   xwin close WINDOW                  ask the window to close, as its close box does
  *   xwin geometry WINDOW               print x y width height of its outer frame
  */
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <poll.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
@@ -75,12 +79,19 @@ static long nowMs(void)
 
 static Window waitFor(long pid, const char *title, long timeout)
 {
-    struct timespec tick = {0, 10 * 1000 * 1000};
+    XSelectInput(dpy, DefaultRootWindow(dpy), SubstructureNotifyMask);
+    XFlush(dpy);
     long start = nowMs();
     do {
         Window w = find(DefaultRootWindow(dpy), pid, title);
         if (w) return w;
-        nanosleep(&tick, NULL);
+        struct pollfd fd = {ConnectionNumber(dpy), POLLIN, 0};
+        if (!XPending(dpy))
+            poll(&fd, 1, 10);
+        while (XPending(dpy)) {
+            XEvent e;
+            XNextEvent(dpy, &e);
+        }
     } while (nowMs() - start <= timeout);
     return 0;
 }
@@ -118,6 +129,8 @@ int main(int argc, char **argv)
     if (!strcmp(argv[1], "spawn") && argc >= 5) {
         XSync(dpy, False);
         long started = nowMs();
+        struct timespec wall;
+        clock_gettime(CLOCK_REALTIME, &wall);
         pid_t child = fork();
         if (child == 0) {
             close(ConnectionNumber(dpy));
@@ -150,6 +163,7 @@ int main(int argc, char **argv)
         memset(&usage, 0, sizeof usage);
         wait4(child, &status, 0, &usage);
         printf("END %ld\n", usage.ru_maxrss);
+        printf("EXEC %lld\n", (long long)wall.tv_sec * 1000000000LL + wall.tv_nsec);
         fflush(stdout);
         return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
     }
