@@ -2,7 +2,9 @@
 
 #include "mainwindow/FormDefinition.h"
 
+#include <QCoreApplication>
 #include <QFontMetrics>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QStyleOptionHeader>
 
@@ -121,15 +123,45 @@ void AddressGrid::setCellText(int column, int row, const QString &text)
         it->setText(text);
 }
 
-void AddressGrid::commitOpenEditor()
+void AddressGrid::keyPressEvent(QKeyEvent *event)
+{
+    const bool typing = state() != EditingState && !event->text().isEmpty() && event->text().at(0).isPrint()
+                        && !(event->modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier));
+    if (typing) {
+        if (edit(currentIndex(), AnyKeyPressed, event))
+            return;
+        // A click on the cell already selected opens its editor only once a
+        // double-click interval has passed, and Qt turns keys away until
+        // then: what is typed right after the click would be lost. The key
+        // opens the editor at once instead, as on any other cell.
+        if (edit(currentIndex(), DoubleClicked, nullptr)) {
+            if (QWidget *editor = openEditor()) {
+                if (auto *line = qobject_cast<QLineEdit *>(editor))
+                    line->selectAll();
+                QCoreApplication::sendEvent(editor, event);
+            }
+            return;
+        }
+    }
+    QTableWidget::keyPressEvent(event);
+}
+
+QWidget *AddressGrid::openEditor() const
 {
     if (state() != QAbstractItemView::EditingState)
-        return;
+        return nullptr;
     // Editors live on the viewport; closed ones linger there until deleted.
     const QList<QWidget *> editors = viewport()->findChildren<QWidget *>(Qt::FindDirectChildrenOnly);
     for (QWidget *editor : editors) {
-        if (!editor->isVisible())
-            continue;
+        if (editor->isVisible())
+            return editor;
+    }
+    return nullptr;
+}
+
+void AddressGrid::commitOpenEditor()
+{
+    if (QWidget *editor = openEditor()) {
         commitData(editor);
         closeEditor(editor, QAbstractItemDelegate::NoHint);
     }

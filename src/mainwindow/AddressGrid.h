@@ -46,6 +46,10 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+
+private:
+    QWidget *openEditor() const;
 };
 
 // The grid's face and its stand-ins, in order: the MS face, IPA P Gothic
