@@ -69,6 +69,9 @@ uWeb::uWeb(QWidget *parent, QStringList modulePlaces)
         ssCom[size_t(def.index)] = button;
     }
 
+    // The pane starts on a blank page, which has no tool bars of its own.
+    ssCom[9]->setEnabled(false);
+
     // A blank page's look until the browser is there.
     WebBrwStandIn = new QLabel(this);
     WebBrwStandIn->setObjectName(u"WebBrwStandIn"_s);
