@@ -185,8 +185,17 @@ if has /usr/bin/zenrook-postal; then
 else
   skip "zenrook-postal lookup"
 fi
-module=$(grep -E '^/usr/lib/.*\.so$' "$cache/files.txt" | head -n 1 || true)
+module=$(grep -E '^/usr/lib/.*/zenrook-webengine\.so$' "$cache/files.txt" | head -n 1 || true)
 [ -n "$module" ] && ok "engine module installed: $module" || skip "engine module"
+# The datum conversion comes from its own module, with PROJ and its database.
+if grep -qE '^/usr/lib/.*/zenrook-datum\.so$' "$cache/files.txt"; then
+  answer=$(chroot "$root" env -i LANG=C.UTF-8 PATH=/usr/bin:/bin \
+           zenrook --coordinates 'http://map.yahoo.co.jp/pl?lat=35.658580&lon=139.745433' 2>&1)
+  [[ $answer == *"jgd2011 35.66"* ]] && ok "zenrook --coordinates through the datum module: ${answer//$'\n'/; }" \
+    || bad "zenrook --coordinates: $answer"
+else
+  bad "no datum module installed"
+fi
 for f in /usr/bin/UserData.ini /usr/share/zenrook/help/zenrook.htm /usr/share/zenrook/zenrook-postal.sqlite3 \
          /usr/share/applications/jp.halvorin.Zenrook.desktop /usr/share/metainfo/jp.halvorin.Zenrook.metainfo.xml \
          /usr/share/icons/hicolor/scalable/apps/jp.halvorin.Zenrook.svg /usr/share/man/man1/zenrook.1.gz \
