@@ -21,9 +21,7 @@ QStringList places()
 Result load(const QStringList &candidates)
 {
     const QuietEngineAdvice quiet;
-    const ProgramModule::Loaded loaded = ProgramModule::load(candidates, u"地図表示の部品"_s, [](QObject *instance) {
-        return qobject_cast<BrowserEngineFactory *>(instance) != nullptr;
-    });
+    const ProgramModule::Loaded loaded = ProgramModule::load(candidates, u"地図表示の部品"_s, BrowserEngineFactory_iid);
     return {qobject_cast<BrowserEngineFactory *>(loaded.instance), loaded.reason, loaded.detail};
 }
 

@@ -135,18 +135,15 @@ void AddressGrid::keyPressEvent(QKeyEvent *event)
         // then: what is typed right after the click would be lost. The key
         // opens the editor at once instead, as on any other cell.
         if (edit(currentIndex(), DoubleClicked, nullptr)) {
-            if (QWidget *editor = openEditor()) {
-                if (auto *line = qobject_cast<QLineEdit *>(editor))
-                    line->selectAll();
+            if (QWidget *editor = visibleEditor())
                 QCoreApplication::sendEvent(editor, event);
-            }
             return;
         }
     }
     QTableWidget::keyPressEvent(event);
 }
 
-QWidget *AddressGrid::openEditor() const
+QWidget *AddressGrid::visibleEditor() const
 {
     if (state() != QAbstractItemView::EditingState)
         return nullptr;
@@ -161,7 +158,7 @@ QWidget *AddressGrid::openEditor() const
 
 void AddressGrid::commitOpenEditor()
 {
-    if (QWidget *editor = openEditor()) {
+    if (QWidget *editor = visibleEditor()) {
         commitData(editor);
         closeEditor(editor, QAbstractItemDelegate::NoHint);
     }

@@ -49,7 +49,8 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
 
 private:
-    QWidget *openEditor() const;
+    // The cell editor open now, if any.
+    QWidget *visibleEditor() const;
 };
 
 // The grid's face and its stand-ins, in order: the MS face, IPA P Gothic

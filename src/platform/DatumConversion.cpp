@@ -22,8 +22,7 @@ DatumShift DatumConversion::convert(GeoPoint point, Datum from, Datum to)
     }
     if (!engine_ && unavailable_.isEmpty()) {
         const ProgramModule::Loaded loaded = ProgramModule::load(
-            ProgramModule::places(QStringLiteral(ZENROOK_DATUM_MODULE)), u"座標変換の部品"_s,
-            [](QObject *instance) { return qobject_cast<DatumEngineFactory *>(instance) != nullptr; });
+            ProgramModule::places(QStringLiteral(ZENROOK_DATUM_MODULE)), u"座標変換の部品"_s, DatumEngineFactory_iid);
         if (auto *factory = qobject_cast<DatumEngineFactory *>(loaded.instance)) {
             engine_ = factory->create();
         } else {

@@ -24,7 +24,7 @@ QStringList places(const QString &fileName)
     return list;
 }
 
-Loaded load(const QStringList &candidates, const QString &label, const std::function<bool(QObject *)> &wanted)
+Loaded load(const QStringList &candidates, const QString &label, const char *iid)
 {
     Loaded result;
     for (const QString &path : candidates) {
@@ -32,7 +32,7 @@ Loaded load(const QStringList &candidates, const QString &label, const std::func
             continue;
         QPluginLoader loader(path);
         QObject *instance = loader.instance();
-        if (instance && wanted(instance)) {
+        if (instance && instance->qt_metacast(iid)) {
             result.instance = instance;
             return result;
         }

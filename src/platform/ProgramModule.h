@@ -7,8 +7,6 @@
 #include <QString>
 #include <QStringList>
 
-#include <functional>
-
 class QObject;
 
 namespace ProgramModule {
@@ -23,9 +21,10 @@ struct Loaded {
 // when the program runs from inside it; in that order.
 QStringList places(const QString &fileName);
 
-// Loads the first of candidates that loads and whose root object offers
-// wanted; label names the module for the user ("地図表示の部品").
-// The module stays loaded: objects made by it may live until the end.
-Loaded load(const QStringList &candidates, const QString &label, const std::function<bool(QObject *)> &wanted);
+// Loads the first of candidates that loads and whose root object offers the
+// interface iid (qobject_cast to it then succeeds); label names the module
+// for the user ("地図表示の部品"). The module stays loaded: objects made by
+// it may live until the end.
+Loaded load(const QStringList &candidates, const QString &label, const char *iid);
 
 }  // namespace ProgramModule
