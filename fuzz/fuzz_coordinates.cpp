@@ -2,7 +2,7 @@
 // off the globe, and what it finds in a URL it finds again when the
 // parameters are separated the other way.
 
-#include "mainwindow/MapCoordinates.h"
+#include "maps/MapCoordinates.h"
 
 #include <cmath>
 #include <cstddef>

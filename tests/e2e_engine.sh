@@ -62,6 +62,23 @@ fonts=$(grep -E '\.(ttf|ttc|otf)$' <<< "$early")
   || bad "font files open when the window mapped: $(tr '\n' ' ' <<< "$fonts")"
 kill "$pid"; wait "$spawner"
 
+# A request whose map URL carries a place: the window maps before the datum
+# module and PROJ, which come for the status bar once it is painted.
+today='https://map.yahoo.co.jp/place?lat=35.681236&lon=139.767125&zoom=16&maptype=basic'
+printf 'ZenroA\t100-0005\t\t\t%s' "$today" > "$work/placeZrok.txt"
+"$xwin" spawn "$title" 15000 "$exe" "$work/placeZrok.txt" > "$work/spawn.out" 2>>"$work/program.log" &
+spawner=$!
+for _ in $(seq 3000); do [ -n "$(sed -n 2p "$work/spawn.out")" ] && break; sleep 0.005; done
+pid=$(sed -n 1p "$work/spawn.out")
+early=$(grep -oE '/[^ ]+$' "/proc/$pid/maps" | sort -u)
+[ -n "$early" ] && ! grep -qE 'libproj|zenrook-datum' <<< "$early" \
+  && ok "a request with a place maps before the datum module" || bad "loaded when it mapped: $(grep -E 'libproj|zenrook-datum' <<< "$early" | tr '\n' ' ')"
+for _ in $(seq 500); do grep -q libproj "/proc/$pid/maps" && break; sleep 0.01; done
+grep -q libproj "/proc/$pid/maps" && ok "and PROJ follows for its panels" || bad "PROJ never loaded for the request's place"
+xdotool key F9; wait "$spawner"; rc=$?
+[ "$rc" = 0 ] && cmp -s "$work/placeZrok.txt" <(printf 'ZenroA\t100-0005\t\t\t%s\t0' "$today") \
+  && ok "its https URL is answered unchanged" || bad "answer (exit $rc): $(od -c "$work/placeZrok.txt" | head -n 2)"
+
 # The program moved away from its module (and from the build tree).
 mkdir -p "$work/bin"
 cp "$exe" "$(dirname "$exe")/UserData.ini" "$work/bin/"

@@ -57,6 +57,13 @@ answer_is "marker continued, extra fields dropped" \
 before_key='printf "%s" "http://127.0.0.1:47613/pl?lat=35.6" | xclip -selection clipboard >/dev/null 2>&1; sleep 0.5' \
 answer_is "a map URL copied by another program is the answer" \
   $'ZenroA\t1\t2\t3\t' F9 $'ZenroA\t1\t2\t3\thttp://127.0.0.1:47613/pl?lat=35.6\t1'
+# Today's pages are https; a browser's copy may end in a line end, which is not kept.
+today='https://127.0.0.1:47613/place?lat=35.681236&lon=139.767125&zoom=16&maptype=basic'
+before_key='printf "%s\r\n" "$today" | xclip -selection clipboard >/dev/null 2>&1; sleep 0.5' \
+answer_is "an https page copied by another program is the answer" \
+  $'ZenroA\t1\t2\t3\thttp://127.0.0.1:47613/pl?lat=35.6' F9 $'ZenroA\t1\t2\t3\t'"$today"$'\t1'
+answer_is "a request's https URL is kept: accepted unchanged, flag 0" \
+  $'ZenroA\t100-0005\t東京都千代田区丸の内1\t\t'"$today" F9 $'ZenroA\t100-0005\t東京都千代田区丸の内1\t\t'"$today"$'\t0'
 printf "%s" "http://127.0.0.1:47613/pl?copied=before" | xclip -selection clipboard >/dev/null 2>&1
 answer_is "a URL copied before the window opened is not taken" $'ZenroA\t1\t2\t3\t' F9 $'ZenroA\t1\t2\t3\t\t0'
 answer_is "F12 leaves the request" $'ZenroA\t1\t2\t3\t' F12 $'ZenroA\t1\t2\t3\t'

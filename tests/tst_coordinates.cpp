@@ -1,7 +1,9 @@
-// Places read from map page URLs, and their datum shift through PROJ checked
-// against a published control point.
+// Pages of the map service, places read from their URLs, and the datum
+// shift through PROJ checked against a published control point.
 
-#include "mainwindow/MapCoordinates.h"
+#include "mainwindow/RequestText.h"
+#include "maps/MapCoordinates.h"
+#include "maps/MapService.h"
 #include "platform/DatumConversion.h"
 #include "startup/CoordinatesCommand.h"
 
@@ -48,6 +50,9 @@ class TestCoordinates : public QObject
 {
     Q_OBJECT
 private slots:
+    void servicePages_data();
+    void servicePages();
+    void requestKeepsEitherScheme();
     void urls_data();
     void urls();
     void sixDecimals();
@@ -56,6 +61,53 @@ private slots:
     void refusesWhatPROJCannotVouchFor();
     void commandLine();
 };
+
+// Copies are taken when they begin with the service; a request's URL is kept
+// when it holds it anywhere; either scheme, letter case aside.
+void TestCoordinates::servicePages_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("begins");
+    QTest::addColumn<bool>("contains");
+    QTest::newRow("old page") << kYahoo + u"/pl?lat=35.40.51.580&lon=139.45.55.550"_s << true << true;
+    QTest::newRow("today's page") << u"https://map.yahoo.co.jp/place?lat=35.681236&lon=139.767125"_s << true << true;
+    QTest::newRow("https, capitals") << u"HTTPS://MAP.YAHOO.CO.JP"_s << true << true;
+    QTest::newRow("https, base alone") << u"https://map.yahoo.co.jp"_s << true << true;
+    QTest::newRow("blank before https") << u" https://map.yahoo.co.jp/place"_s << false << true;
+    QTest::newRow("https inside words") << u"地図: https://map.yahoo.co.jp/place?lat=1&lon=2"_s << false << true;
+    QTest::newRow("shorter than either") << u"https://map.yahoo"_s << false << false;
+    QTest::newRow("another scheme") << u"ftp://map.yahoo.co.jp/place"_s << false << false;
+    QTest::newRow("https without slashes") << u"https:map.yahoo.co.jp/place"_s << false << false;
+    QTest::newRow("another host") << u"https://maps.example.com/place"_s << false << false;
+    QTest::newRow("empty") << QString() << false << false;
+}
+
+void TestCoordinates::servicePages()
+{
+    QFETCH(QString, text);
+    QFETCH(bool, begins);
+    QFETCH(bool, contains);
+    QCOMPARE(MapService::beginsWithPage(text, kYahoo), begins);
+    QCOMPARE(MapService::containsPage(text, kYahoo), contains);
+}
+
+void TestCoordinates::requestKeepsEitherScheme()
+{
+    // An https URL is the caller's to keep: accepted unchanged, flag 0.
+    const QString today = u"https://map.yahoo.co.jp/place?lat=35.681236&lon=139.767125&zoom=16"_s;
+    const QStringList request = RequestText::fields(u"ZenroA\t100-0005\t東京都千代田区丸の内1\t\t"_s + today);
+    const RequestText::Record record = RequestText::recordFromRequest(request, kYahoo);
+    QCOMPARE(record.mapUrl, today);
+    QCOMPARE(RequestText::answer(request, record), request.join(u'\t') + u"\t0"_s);
+    // Another site's is dropped as before; the caller learns it changed.
+    const QStringList other = RequestText::fields(u"ZenroA\t\t\t\thttps://maps.example.com/?ll=1,2"_s);
+    QCOMPARE(RequestText::recordFromRequest(other, kYahoo).mapUrl, QString());
+
+    QCOMPARE(MapService::withoutLineEnds(today + u"\r\n"_s), today);
+    QCOMPARE(MapService::withoutLineEnds(today + u"\n\n"_s), today);
+    QCOMPARE(MapService::withoutLineEnds(today + u" \t"_s), today + u" \t"_s);  // only line ends go
+    QCOMPARE(MapService::withoutLineEnds(u"\r\n"_s), QString());
+}
 
 void TestCoordinates::urls_data()
 {
@@ -86,8 +138,9 @@ void TestCoordinates::urls_data()
     found("ll, escaped comma", y, y + u"/?ll=35.681236%2C139.767125"_s, lat, lon);
     found("ll agreeing with lat and lon", y, y + u"/?lat=35.681236&ll=35.681236,139.767125&lon=139.767125"_s, lat, lon);
     found("repeated, same value", y, y + u"/?lat=35.681236&lat=35.681236&lon=139.767125"_s, lat, lon);
-    found("datum=wgs", y, y + u"/pl?lat=35.681236&lon=139.767125&datum=wgs"_s, lat, lon, Datum::Wgs84);
-    found("datum=WGS84", y, y + u"/pl?datum=WGS84&lat=35.681236&lon=139.767125"_s, lat, lon, Datum::Wgs84);
+    found("datum=wgs", y, y + u"/pl?lat=35.681236&lon=139.767125&datum=wgs"_s, lat, lon, Datum::Jgd2011);
+    found("datum=WGS84", y, y + u"/pl?datum=WGS84&lat=35.681236&lon=139.767125"_s, lat, lon, Datum::Jgd2011);
+    found("datum=jgd", y, y + u"/pl?lat=35.681236&lon=139.767125&datum=jgd"_s, lat, lon, Datum::Jgd2011);
     found("datum=tky", y, y + u"/pl?lat=35.681236&lon=139.767125&datum=tky"_s, lat, lon);
     found("datum=tokyo", y, y + u"/pl?lat=35.681236;lon=139.767125;datum=tokyo"_s, lat, lon);
     found("upper-case host and scheme", y, u"HTTP://MAP.YAHOO.CO.JP/pl?lat=35.681236&lon=139.767125"_s, lat, lon);
@@ -99,11 +152,36 @@ void TestCoordinates::urls_data()
     found("local service with port", u"http://127.0.0.1:47613"_s,
           u"http://127.0.0.1:47613/pl?lat=35.681236&lon=139.767125"_s, lat, lon);
 
+    // Today's pages: https, decimal degrees, the world datum unless told.
+    const QString s = u"https://map.yahoo.co.jp"_s;
+    const Datum world = Datum::Jgd2011;
+    found("today's page", y, s + u"/place?lat=35.681236&lon=139.767125&zoom=16&maptype=basic"_s, lat, lon, world);
+    found("today's page over http", y, y + u"/place?lat=35.681236&lon=139.767125"_s, lat, lon, world);
+    found("maps page", y, s + u"/maps?lat=35.681236&lon=139.767125&z=18&gid=abc#here"_s, lat, lon, world);
+    found("maps page, deeper path", y, s + u"/maps/?lon=139.767125&lat=35.681236"_s, lat, lon, world);
+    found("old page over https", y, s + u"/pl?lat=35.40.51.580&lon=139.45.55.550"_s, dLat, dLon);
+    found("old page, decimal, still Tokyo", y, y + u"/pl?type=scroll&lat=35.67832667&lon=139.77044378&sc=3"_s,
+          35.67832667, 139.77044378);
+    found("old page naming the world datum", y,
+          y + u"/pl?type=scroll&lat=35.681236&lon=139.767125&sc=3&datum=wgs"_s, lat, lon, world);
+    found("today's page naming Tokyo", y, s + u"/place?lat=35.681236&lon=139.767125&datum=tky"_s, lat, lon);
+    found("any other path is old", y, s + u"/placename?lat=35.681236&lon=139.767125"_s, lat, lon);
+    found("https, upper case", y, u"HTTPS://Map.Yahoo.co.jp/place?lat=35.681236&lon=139.767125"_s, lat, lon, world);
+    found("https default port spelled out", y, u"https://map.yahoo.co.jp:443/place?lat=35.681236&lon=139.767125"_s,
+          lat, lon, world);
+    found("fragment after the query", y, s + u"/place?lat=35.681236&lon=139.767125#lat=1&lon=2"_s, lat, lon, world);
+    found("local service over https", u"http://127.0.0.1:47613"_s,
+          u"https://127.0.0.1:47613/place?lat=35.681236&lon=139.767125"_s, lat, lon, world);
+    none("https look-alike host", y, u"https://map.yahoo.co.jp.example.org/place?lat=35.6&lon=139.7"_s);
+    none("https with a user", y, u"https://map.yahoo.co.jp@example.org/place?lat=35.6&lon=139.7"_s);
+    none("https on another port", y, u"https://map.yahoo.co.jp:8443/place?lat=35.6&lon=139.7"_s);
+    none("http on the https port", y, u"http://map.yahoo.co.jp:443/place?lat=35.6&lon=139.7"_s);
+    none("another scheme", y, u"ftp://map.yahoo.co.jp/place?lat=35.6&lon=139.7"_s);
+
     none("other host", y, u"http://example.com/pl?lat=35.681236&lon=139.767125"_s);
     none("host with the service's name in front", y, u"http://map.yahoo.co.jp.example.com/?lat=35.6&lon=139.7"_s);
     none("service's name as user", y, u"http://map.yahoo.co.jp@example.com/?lat=35.6&lon=139.7"_s);
     none("a user before the service", y, u"http://someone@map.yahoo.co.jp/?lat=35.6&lon=139.7"_s);
-    none("other scheme", y, u"https://map.yahoo.co.jp/pl?lat=35.681236&lon=139.767125"_s);
     none("escaped host", y, u"http://map%2Eyahoo.co.jp/pl?lat=35.681236&lon=139.767125"_s);
     none("other port", y, u"http://map.yahoo.co.jp:8080/pl?lat=35.681236&lon=139.767125"_s);
     none("local service, no port", u"http://127.0.0.1:47613"_s, u"http://127.0.0.1/pl?lat=35.6&lon=139.7"_s);
@@ -243,6 +321,16 @@ void TestCoordinates::commandLine()
     QCOMPARE(run(kYahoo + u"/?ll=35.658099,139.741357&datum=wgs"_s, out, err), 0);
     QVERIFY2(out.startsWith(u"tokyo 35.6548"_s) && out.contains(u"\njgd2011 35.658099 139.741357\n"_s),
              qPrintable(out));
+
+    // Today's page: its own point exact in JGD2011, the Tokyo one shifted
+    // some 450 m the other way.
+    QCOMPARE(run(u"https://map.yahoo.co.jp/place?lat=35.658099&lon=139.741357&zoom=16&maptype=basic"_s, out, err), 0);
+    const QStringList today = out.split(u'\n', Qt::SkipEmptyParts);
+    QCOMPARE(today.size(), 2);
+    QCOMPARE(today[1], u"jgd2011 35.658099 139.741357"_s);
+    const QStringList tokyo = today[0].split(u' ');
+    QCOMPARE(tokyo.size(), 3);
+    QVERIFY(metresBetween(kOriginTokyo, {tokyo[1].toDouble(), tokyo[2].toDouble()}) <= 10);
 
     QCOMPARE(run(u"http://example.com/?lat=35.6&lon=139.7"_s, out, err), 1);
     QVERIFY(out.isEmpty());

@@ -116,13 +116,22 @@ void TestRecord::mapAddressFromAnotherProgram()
     QCOMPARE(w_->sAdd, u"東京都"_s);
     QVERIFY(w_->cmMap[6]->isEnabled());
     QVERIFY(w_->bAccept);
+
+    // Today's page, over https, as a browser copies it with a line end.
+    const QString today = QString(kBase).replace(u"http://"_s, u"https://"_s)
+                          + u"/place?lat=35.681236&lon=139.767125&zoom=16&maptype=basic"_s;
+    QVERIFY(xclip((today + u"\r\n"_s).toUtf8()));
+    QTRY_COMPARE_WITH_TIMEOUT(w_->vAdd->cellText(4, 1), today, 5000);
+    QCOMPARE(w_->sMapURL, today);
+    QCOMPARE(w_->uWeb->txURL->text(), today);
+    QCOMPARE(w_->uWeb->txURL->cursorPosition(), 0);
 }
 
 void TestRecord::textsThatAreNoMapAddress_data()
 {
     QTest::addColumn<QString>("text");
     QTest::newRow("blanks before") << u"  "_s + kBase;
-    QTest::newRow("other scheme") << QString(kBase).replace(u"http://"_s, u"https://"_s);
+    QTest::newRow("other scheme") << QString(kBase).replace(u"http://"_s, u"ftp://"_s);
     QTest::newRow("plain words") << u"東京都千代田区"_s;
     QTest::newRow("the copied record") << u"100-0001\t東京都\t\t"_s + kBase;
 }

@@ -118,6 +118,13 @@ QList<QWidget *> uWeb::tabSequence() const
     return order;
 }
 
+void uWeb::showInBox(const QString &text)
+{
+    // A long URL is known by its scheme and host, not by its last parameters.
+    txURL->setText(text);
+    txURL->setCursorPosition(0);
+}
+
 void uWeb::withEngine(std::function<void(BrowserEngine &)> op)
 {
     if (engine_)
@@ -130,12 +137,12 @@ void uWeb::goTo(const QUrl &url)
 {
     if (state_ == Engine::Unavailable) {
         // Nothing can show it; the box at least tells where it would have gone.
-        txURL->setText(url.toString() == kBlank ? QString() : url.toString(QUrl::FullyEncoded));
+        showInBox(url.toString() == kBlank ? QString() : url.toString(QUrl::FullyEncoded));
         return;
     }
     if (!engine_) {
         pendingUrl_ = url;
-        txURL->setText(kLooking + url.toString(QUrl::FullyEncoded));
+        showInBox(kLooking + url.toString(QUrl::FullyEncoded));
     }
     withEngine([url](BrowserEngine &engine) { engine.navigate(url); });
 }
@@ -171,7 +178,7 @@ void uWeb::Refresh()
 
 void uWeb::SetText(const QString &sTx)
 {
-    txURL->setText(sTx);
+    showInBox(sTx);
 }
 
 void uWeb::RetCom(int iJb)
@@ -217,7 +224,7 @@ void uWeb::ssCom_Click(int Index)
 
 void uWeb::navigationStarting(const QUrl &url)
 {
-    txURL->setText(kLooking + url.toString(QUrl::FullyEncoded));
+    showInBox(kLooking + url.toString(QUrl::FullyEncoded));
 }
 
 void uWeb::navigationCompleted(const QUrl &url)
@@ -225,7 +232,7 @@ void uWeb::navigationCompleted(const QUrl &url)
     placeViewInTabChain();
     const QString s = url.toString(QUrl::FullyEncoded);
     sCurURL = s == kBlank ? QString() : s;
-    txURL->setText(sCurURL);
+    showInBox(sCurURL);
     const QString tail = sCurURL.right(3).toLower();
     ssCom[9]->setEnabled(tail == u"xls"_s || tail == u"doc"_s);
 }
@@ -310,7 +317,7 @@ void uWeb::engineUnavailable(const BrowserEngineLoader::Result &why)
     pending_.clear();
     WebBrwStandIn->setText(u"地図を表示できません。\n"_s + why.reason);
     if (txURL->text().startsWith(kLooking))
-        txURL->setText(pendingUrl_.toString() == kBlank ? QString() : pendingUrl_.toString(QUrl::FullyEncoded));
+        showInBox(pendingUrl_.toString() == kBlank ? QString() : pendingUrl_.toString(QUrl::FullyEncoded));
     QString line = why.detail;
     line.replace(QLatin1Char('\n'), QLatin1Char(' '));
     std::fprintf(stderr, "zenrook: no map view: %s\n", qPrintable(line));

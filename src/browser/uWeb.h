@@ -65,6 +65,7 @@ private:
 
     void ssCom_Click(int Index);
     void layoutChildren();
+    void showInBox(const QString &text);
     void navigationStarting(const QUrl &url) override;
     void navigationCompleted(const QUrl &url) override;
 

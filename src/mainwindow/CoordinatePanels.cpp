@@ -1,8 +1,8 @@
 #include "mainwindow/CoordinatePanels.h"
 
 #include "BuildConfig.h"
-#include "mainwindow/MapCoordinates.h"
-#include "mainwindow/MapPlace.h"
+#include "maps/MapCoordinates.h"
+#include "maps/MapPlace.h"
 #include "platform/DatumConversion.h"
 
 #include <QClipboard>
@@ -10,25 +10,32 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QTableWidget>
+#include <QTimer>
 
 using namespace Qt::StringLiterals;
 
 namespace {
 
+// As long as the browser engine waits after the first paint.
+constexpr std::chrono::milliseconds kAfterPaint{200};
+
 QString jgd2011ToolTip(const DatumShift &shift)
 {
     if (!shift.ok)
         return u"JGD2011 (世界測地系) に変換できません: "_s + shift.error;
-    return u"JGD2011 (世界測地系): %1, %2\nPROJ: %3、精度 %4 m"_s.arg(
-        formatDegrees(shift.point.latitude), formatDegrees(shift.point.longitude), shift.operation,
-        QString::number(shift.accuracyMetres));
+    const QString point = u"JGD2011 (世界測地系): %1, %2\n"_s.arg(formatDegrees(shift.point.latitude),
+                                                               formatDegrees(shift.point.longitude));
+    if (shift.operation.isEmpty())
+        return point + u"地図の URL に書かれた値です"_s;
+    return point + u"PROJ: %1、精度 %2 m"_s.arg(shift.operation, QString::number(shift.accuracyMetres));
 }
 
 }  // namespace
 
 CoordinatePanels::CoordinatePanels(QTableWidget *grid, QLabel *latitude, QLabel *longitude, QObject *parent)
-    : QObject(parent), latitude_(latitude), longitude_(longitude)
+    : QObject(parent), window_(grid->window()), latitude_(latitude), longitude_(longitude)
 {
+    window_->installEventFilter(this);
     for (QLabel *label : {latitude_, longitude_}) {
         label->setTextInteractionFlags(Qt::NoTextInteraction);
         label->installEventFilter(this);
@@ -44,9 +51,17 @@ CoordinatePanels::~CoordinatePanels() = default;
 
 void CoordinatePanels::showPlaceOf(const QString &mapUrl)
 {
-    if (mapUrl == shownUrl_)
+    wantedUrl_ = mapUrl;
+    if (painted_)
+        fill();
+}
+
+void CoordinatePanels::fill()
+{
+    if (wantedUrl_ == shownUrl_)
         return;
-    shownUrl_ = mapUrl;
+    shownUrl_ = wantedUrl_;
+    const QString &mapUrl = shownUrl_;
     QString latitude, longitude, toolTip;
     if (const std::optional<MapCoordinates> coordinates = mapCoordinates(mapUrl, QString::fromUtf8(MapBaseURL))) {
         if (!conversion_)
@@ -69,6 +84,16 @@ void CoordinatePanels::showPlaceOf(const QString &mapUrl)
 
 bool CoordinatePanels::eventFilter(QObject *watched, QEvent *event)
 {
+    if (watched == window_ && event->type() == QEvent::Paint && !painted_) {
+        // After this paint has reached the screen, and after a key pressed
+        // as the window appeared.
+        window_->removeEventFilter(this);
+        QTimer::singleShot(kAfterPaint, this, [this] {
+            painted_ = true;
+            fill();
+        });
+        return false;
+    }
     if (event->type() == QEvent::MouseButtonDblClick && (watched == latitude_ || watched == longitude_)) {
         if (!copyText_.isEmpty())
             QGuiApplication::clipboard()->setText(copyText_);

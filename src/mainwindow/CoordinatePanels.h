@@ -2,6 +2,9 @@
 // Status bar panels 2 and 3: latitude and longitude (Tokyo datum) of the
 // place that row 1's map URL shows, the same point in JGD2011 as their
 // tooltip. Read-only; a double click copies "latitude,longitude".
+//
+// Filled once the window has been painted: the datum conversion's module
+// and PROJ never stand between a request and its window.
 
 #include <QObject>
 #include <QString>
@@ -11,6 +14,7 @@
 class DatumConversion;
 class QLabel;
 class QTableWidget;
+class QWidget;
 
 class CoordinatePanels : public QObject
 {
@@ -20,14 +24,20 @@ public:
     CoordinatePanels(QTableWidget *grid, QLabel *latitude, QLabel *longitude, QObject *parent);
     ~CoordinatePanels() override;
 
+    // Shows the place at once when the window has been painted, else then.
     void showPlaceOf(const QString &mapUrl);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    void fill();
+
+    QWidget *window_;
     QLabel *latitude_;
     QLabel *longitude_;
+    bool painted_ = false;
+    QString wantedUrl_;
     QString shownUrl_;
     QString copyText_;
     // Opened on the first URL with coordinates: PROJ reads its database then.

@@ -1,5 +1,7 @@
 #include "mainwindow/RequestText.h"
 
+#include "maps/MapService.h"
+
 namespace RequestText {
 
 QStringList fields(const QString &text)
@@ -10,7 +12,7 @@ QStringList fields(const QString &text)
 Record recordFromRequest(const QStringList &f, const QString &mapBaseUrl)
 {
     Record r{f.value(1), f.value(2), f.value(3), f.value(4)};
-    if (!r.mapUrl.contains(mapBaseUrl, Qt::CaseInsensitive))
+    if (!MapService::containsPage(r.mapUrl, mapBaseUrl))
         r.mapUrl.clear();
     return r;
 }

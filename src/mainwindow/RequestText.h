@@ -18,7 +18,8 @@ struct Record {
 // Fields as received, split at every tab; line ends stay inside their field.
 QStringList fields(const QString &text);
 // The record a request opens with: fields 1 to 4, a map URL not of the map
-// service (mapBaseUrl, compared ignoring case) left out. Needs kMinFields.
+// service (holding mapBaseUrl or its https form, letter case aside) left
+// out. Needs kMinFields.
 Record recordFromRequest(const QStringList &requestFields, const QString &mapBaseUrl);
 // "ZenroA", the four fields, and "1" when the company or the map URL differs
 // from what the request carried (exact comparison), else "0".

@@ -7,18 +7,21 @@
 #include "browser/uWeb.h"
 #include "mainwindow/AddressGrid.h"
 #include "mainwindow/MapSearch.h"
+#include "maps/MapService.h"
 
 #include <QLabel>
 #include <QPushButton>
 
 void fmMain::ClipEvent(const QString &sClp)
 {
-    const QString base = QString::fromUtf8(MapBaseURL);
-    if (sClp.left(base.size()).toLower() != base.toLower())
+    if (!MapService::beginsWithPage(sClp, QString::fromUtf8(MapBaseURL)))
         return;
+    // A browser's copy may end in a line end, which no URL holds and which
+    // would otherwise travel into a request's answer.
+    const QString url = MapService::withoutLineEnds(sClp);
     vAdd->commitOpenEditor();
-    uWeb->SetText(sClp);
-    sMapURL = sClp;
+    uWeb->SetText(url);
+    sMapURL = url;
     vAdd->setCellText(4, 1, sMapURL);
     bAccept = true;
     EnbCopy(true);

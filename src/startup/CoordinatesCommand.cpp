@@ -1,7 +1,7 @@
 #include "startup/CoordinatesCommand.h"
 
-#include "mainwindow/MapCoordinates.h"
-#include "mainwindow/MapPlace.h"
+#include "maps/MapCoordinates.h"
+#include "maps/MapPlace.h"
 #include "platform/DatumConversion.h"
 
 #include <QTextStream>

@@ -2,7 +2,7 @@
 // A map page's place in the two datums the program shows: the Tokyo datum
 // of the map service, and JGD2011 for today's maps and phones.
 
-#include "mainwindow/MapCoordinates.h"
+#include "maps/MapCoordinates.h"
 #include "platform/DatumConversion.h"
 
 #include <optional>

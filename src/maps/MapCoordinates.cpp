@@ -1,4 +1,6 @@
-#include "mainwindow/MapCoordinates.h"
+#include "maps/MapCoordinates.h"
+
+#include "maps/MapService.h"
 
 #include <QStringList>
 #include <QUrl>
@@ -92,12 +94,25 @@ int defaultPort(const QString &scheme)
     return scheme == u"https"_s ? 443 : scheme == u"http"_s ? 80 : -1;
 }
 
+// The service's host under either scheme, on the port the base names (or
+// the scheme's own), with nobody's user name in front.
 bool sameSite(const QUrl &url, const QUrl &base)
 {
-    const QString scheme = base.scheme().toLower();
-    return url.scheme().toLower() == scheme && !url.host().isEmpty()
+    const QString scheme = url.scheme().toLower();
+    const int port = base.port(-1);
+    return (scheme == u"http"_s || scheme == u"https"_s) && !url.host().isEmpty()
            && url.host().compare(base.host(), Qt::CaseInsensitive) == 0 && url.userInfo().isEmpty()
-           && url.port(defaultPort(scheme)) == base.port(defaultPort(scheme));
+           && url.port(defaultPort(scheme)) == (port >= 0 ? port : defaultPort(scheme));
+}
+
+// Today's pages write the world datum; every older page of the service
+// wrote the Tokyo datum, in decimal degrees as in dotted ones.
+Datum datumOfPage(const QUrl &url)
+{
+    const QString first = url.path().section(u'/', 1, 1);
+    return first.compare(u"place"_s, Qt::CaseInsensitive) == 0 || first.compare(u"maps"_s, Qt::CaseInsensitive) == 0
+               ? Datum::Jgd2011
+               : Datum::Tokyo;
 }
 
 }  // namespace
@@ -107,7 +122,7 @@ std::optional<MapCoordinates> mapCoordinates(const QString &text, const QString 
     // Begins with the base as every map URL the program takes does, and is
     // of that host indeed, not "map.example.com.elsewhere" or "…@elsewhere".
     const QString trimmed = text.trimmed();
-    if (!trimmed.startsWith(base, Qt::CaseInsensitive))
+    if (!MapService::beginsWithPage(trimmed, base))
         return std::nullopt;
     const QUrl url(trimmed);
     if (!url.isValid() || !sameSite(url, QUrl(base)) || !url.hasQuery())
@@ -149,12 +164,14 @@ std::optional<MapCoordinates> mapCoordinates(const QString &text, const QString 
 
     MapCoordinates found;
     found.point = {*latitude, *longitude};
+    found.datum = datumOfPage(url);
     if (datumName.value) {
+        // JGD2011 and WGS 84 lie well within a metre of each other in Japan.
         const QString name = datumName.value->toLower();
         if (name == u"tky"_s || name == u"tokyo"_s)
             found.datum = Datum::Tokyo;
-        else if (name == u"wgs"_s || name == u"wgs84"_s)
-            found.datum = Datum::Wgs84;
+        else if (name == u"wgs"_s || name == u"wgs84"_s || name == u"jgd"_s)
+            found.datum = Datum::Jgd2011;
         else
             return std::nullopt;
     }

@@ -3,7 +3,7 @@
 // longitude as query parameters, in decimal degrees or in the map service's
 // dotted degrees.minutes.seconds[.fraction], with the datum they are in.
 
-#include "platform/DatumConversion.h"
+#include "platform/GeoDatum.h"
 
 #include <QString>
 
@@ -16,10 +16,14 @@ struct MapCoordinates
 };
 
 // The coordinates of a URL of the map service at `base` (scheme and host, as
-// MapBaseURL): "lat" with "lon" or "lng", or "ll=LAT,LON", separated by "&"
-// or ";"; "datum" is "tky"/"tokyo" or "wgs"/"wgs84", Tokyo when absent.
-// Nothing when the URL belongs to another site, or a value is missing,
-// malformed, out of range or contradicted by another.
+// MapBaseURL), under http or https: "lat" with "lon" or "lng", or
+// "ll=LAT,LON", separated by "&" or ";"; other parameters and a fragment
+// change nothing. The datum: "datum=tky"/"tokyo" is the Tokyo datum,
+// "wgs"/"wgs84"/"jgd" the world datum (given as JGD2011); without it, the
+// page decides: /place and /maps are today's pages, in the world datum,
+// every other path the Tokyo datum. Nothing when the URL belongs to another
+// site, or a value is missing, malformed, out of range or contradicted by
+// another.
 std::optional<MapCoordinates> mapCoordinates(const QString &url, const QString &base);
 
 // Degrees with six decimals, as the status bar and the command line show them.

@@ -1,4 +1,4 @@
-#include "mainwindow/MapPlace.h"
+#include "maps/MapPlace.h"
 
 MapPlace locateMapPlace(const MapCoordinates &coordinates, DatumConversion &conversion)
 {
