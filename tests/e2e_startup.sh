@@ -71,8 +71,24 @@ msg=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$exe" 2>&1 >/dev/nul
 [ "$rc" -ne 0 ] && [ "$(printf '%s\n' "$msg" | wc -l)" = 1 ] && [[ $msg == *DISPLAY* ]] \
   && ok "no display: '$msg'" || bad "no display (exit $rc: $msg)"
 
-# The terminal's questions need no display either.
+# The terminal's questions need no display either, whatever follows them.
 [[ $(env -u DISPLAY "$exe" --version) == "zenrook "[0-9]* ]] && ok "--version" || bad "--version"
 env -u DISPLAY "$exe" --help | grep -q 'Zrok.txt' && ok "--help" || bad "--help"
+[[ $(env -u DISPLAY "$exe" --version extra 2>&1) == "zenrook "[0-9]* ]] && ok "--version with more arguments" \
+  || bad "--version extra: $(env -u DISPLAY "$exe" --version extra 2>&1)"
+env -u DISPLAY "$exe" -h "$work/aZrok.txt" 2>&1 | grep -q 'Zrok.txt' && ok "-h with more arguments" || bad "-h with more arguments"
+
+# A first start (nothing stored) on a highly scaled screen: the whole window
+# lies on the 1600x1000 screen, keys and status bar within reach.
+for scale in 2 1.5; do
+  if QT_SCALE_FACTOR=$scale XDG_DATA_HOME="$work/scaled$scale" launch "$title"; then
+    read -r x y w h <<< "$("$xwin" geometry "$win")"
+    [ "$x" -ge 0 ] && [ "$y" -ge 0 ] && [ $((x + w)) -le 1600 ] && [ $((y + h)) -le 1000 ] \
+      && ok "first start at scale $scale fits the screen ($x $y $w $h)" || bad "first start at scale $scale: $x $y $w $h"
+  else
+    bad "first start at scale $scale: no window"
+  fi
+  stop
+done
 
 summary

@@ -8,6 +8,7 @@
 
 #include <QLabel>
 #include <QLineEdit>
+#include <QPluginLoader>
 #include <QTemporaryDir>
 #include <QSignalSpy>
 #include <QToolButton>
@@ -254,6 +255,26 @@ void TestBrowser::askedBeforeTheViewIsDoneInOrder()
     QTRY_COMPARE_WITH_TIMEOUT(pane->currentUrl(), final, 10000);
     QCOMPARE(pane->URL(), final);
     QCOMPARE(server_.requests.count("/final.html"), 1);
+
+    // Every request made before the engine is there reaches it, in the order
+    // made: an engine module that records what it is asked shows it.
+    const QString recording = QStringLiteral(ZENROOK_RECORDING_ENGINE);
+    QWidget other;
+    other.resize(900, 500);
+    auto *queued = new uWeb(&other, {recording});
+    queued->setURL(page);
+    queued->Refresh();
+    queued->RetCom(3);
+    queued->setURL(final);
+    queued->RetCom(6);
+    QVERIFY(!queued->WebBrw);
+    other.show();
+    QTRY_VERIFY_WITH_TIMEOUT(queued->WebBrw, 10000);
+    QObject *log = QPluginLoader(recording).instance();
+    QVERIFY(log);
+    QCOMPARE(log->property("calls").toStringList(),
+             (QStringList{u"navigate about:blank"_s, u"navigate "_s + page, u"reload"_s, u"forward"_s,
+                          u"navigate "_s + final, u"print"_s}));
 }
 
 void TestBrowser::withoutModuleThePaneSaysWhy()

@@ -5,6 +5,7 @@
 #include "maps/MapCoordinates.h"
 #include "maps/MapService.h"
 #include "platform/DatumConversion.h"
+#include "platform/datum/ProjDatumEngine.h"
 #include "startup/CoordinatesCommand.h"
 
 #include <QTextStream>
@@ -289,10 +290,22 @@ void TestCoordinates::refusesWhatPROJCannotVouchFor()
     // Far from Japan the Tokyo datum means nothing; PROJ would still apply
     // its Japanese transformation, so the area of use decides.
     for (const GeoPoint p : {GeoPoint{0, 0}, GeoPoint{51.4779, -0.0015}, GeoPoint{-33.8568, 151.2153}}) {
-        const DatumShift shift = conversion.convert(p, Datum::Tokyo, Datum::Jgd2011);
-        QVERIFY2(!shift.ok, qPrintable(formatDegrees(shift.point.latitude)));
-        QVERIFY(!shift.error.isEmpty());
+        for (const auto &[from, to] : {std::pair{Datum::Tokyo, Datum::Jgd2011}, std::pair{Datum::Jgd2011, Datum::Tokyo}}) {
+            const DatumShift shift = conversion.convert(p, from, to);
+            QVERIFY2(!shift.ok, qPrintable(formatDegrees(shift.point.latitude)));
+            QVERIFY2(shift.error.startsWith(u"outside the area where \""_s) && shift.error.contains(u"Japan"_s),
+                     qPrintable(shift.error));
+        }
     }
+    // Where PROJ knows no transformation between two datums it falls back on
+    // a "ballpark" shift of unknown accuracy: refused, never shown as a point.
+    // (The Tokyo datum and NAD27 share no area of use.)
+    ProjDatumEngine engine;
+    const DatumShift ballpark = engine.convertBetween(kOriginTokyo, "EPSG:4301", "EPSG:4267");
+    QVERIFY2(!ballpark.ok, qPrintable(ballpark.operation));
+    QVERIFY2(ballpark.error.startsWith(u"PROJ has no transformation of known accuracy"_s)
+                 && ballpark.error.contains(u"Ballpark"_s, Qt::CaseInsensitive),
+             qPrintable(ballpark.error));
     const DatumShift same = conversion.convert(kOriginTokyo, Datum::Tokyo, Datum::Tokyo);
     QVERIFY(same.ok);
     QCOMPARE(same.point.latitude, kOriginTokyo.latitude);

@@ -309,11 +309,19 @@ void TestMainWindow::requestDialogAnswers()
             QTest::keyClick(w_->windowHandle(), Qt::Key(key));
     });
     QTimer::singleShot(20000, w_.get(), [this] { w_->hide(); });  // never hang the suite
-    w_->ActA(sCm, ok);
+    QStringList written;
+    w_->ActA(sCm, ok, [&written](const QString &answer) {
+        written << answer;
+        return QString();
+    });
     QCOMPARE(caption, u"MAP URL取込(&F9)"_s);
     QCOMPARE(ok, accepted);
     QCOMPARE(sCm, text);
     QVERIFY(!w_->isVisible());
+    QCOMPARE(written, accepted ? QStringList{text} : QStringList());
+    // The writer served that request only: an accept after it writes nothing.
+    w_->cmMap_Click(6);
+    QCOMPARE(written.size(), accepted ? 1 : 0);
 }
 
 void TestMainWindow::unloadAllTwice()

@@ -63,6 +63,7 @@ private slots:
     void saveWithoutLoadWritesNothing();
     void longTextBeyondSixteenBits();
     void groupsAfterLongDamageAreKept();
+    void groupEndsAtItsFirstEndLine();
     void fileInReadOnlyFolderIsWrittenInPlace();
     void specialFileIsUnreadable();
 
@@ -335,6 +336,25 @@ void TestSettings::groupsAfterLongDamageAreKept()
     QCOMPARE(ini.sTxt(), u"<?xml version='1.0' encoding='Shift-JIS' ?>\r\n<運用>\r\n   <A>\r\n      <K>1</K>\r\n   </A>\r\n"
                          u"   <位置>\r\n      <TOP>7</TOP>\r\n   </位置>\r\n   <C>\r\n   </C>\r\n"
                          u"   <D>\r\n   </D>\r\n</運用>"_s);
+}
+
+void TestSettings::groupEndsAtItsFirstEndLine()
+{
+    // No root end tag; group A's end line stands twice, with damage between.
+    // The kept block stops at the first end line after its start, and a
+    // second A after the damage is a block of its own.
+    const QString head = u"<?xml version='1.0' encoding='Shift-JIS' ?>\r\n<運用>\r\n"_s;
+    const QString first = u"   <A>\r\n      <K>1</K>\r\n   </A>\r\n"_s;
+    const QString second = u"   <A>\r\n      <K>2</K>\r\n   </A>\r\n"_s;
+    const QString path = dir_.filePath(u"twoends.xml"_s);
+    writeAll(path, cp932(head + first + u"damaged line\r\n   </A>\r\n"_s + second + u"tail </A>\r\n"_s));
+    yIni ini;
+    bool ok = false;
+    ini.GetTxt(path, ok);
+    QVERIFY(ok);
+    ini.GetGtx(u"D"_s);
+    ini.SetGtx();
+    QCOMPARE(ini.sTxt(), head + first + second + u"   <D>\r\n   </D>\r\n</運用>"_s);
 }
 
 void TestSettings::fileInReadOnlyFolderIsWrittenInPlace()

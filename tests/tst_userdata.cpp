@@ -288,11 +288,22 @@ void TestUserData::sendToShortcut()
     ini.W_UserData(0);
     messages_.clear();
     const QString sendTo = home_.path() + u"/data/nautilus/scripts"_s;
-    ini.W_SendTo();  // no such folder yet: nothing at all
+    QVERIFY(!ini.W_SendTo());  // no such folder yet: nothing at all
     QVERIFY(messages_.isEmpty());
     QVERIFY(QDir().mkpath(sendTo));
     QFile::copy(QCoreApplication::applicationFilePath(), sendTo + u"/zenrook.desktop"_s);  // an old entry
-    ini.W_SendTo();
+
+    // KDE's service menu cannot be written (a folder stands where it goes,
+    // which stops root too): a failure, and no confirmation.
+    const QString menus = home_.path() + u"/data/kio/servicemenus"_s;
+    QVERIFY(QDir().mkpath(menus + u"/zenrook.desktop"_s));
+    QVERIFY(!ini.W_SendTo());
+    QVERIFY(messages_.isEmpty());
+    QVERIFY(QDir(menus + u"/zenrook.desktop"_s).removeRecursively());
+
+    QVERIFY(ini.W_SendTo());
+    QVERIFY(QFileInfo(menus + u"/zenrook.desktop"_s).isFile());
+    QVERIFY(QDir(menus).removeRecursively());
     const QString exe = QCoreApplication::applicationDirPath() + u"/zenrook"_s;
     QCOMPARE(messages_, QStringList{exe + u" のｼｮｰﾄｶｯﾄを "_s + sendTo + u" に作成しました"_s});
     const QFileInfo script(sendTo + u"/zenrook"_s);

@@ -7,8 +7,9 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 mkdir "$work/corpus"
 cp -r "$seeds"/. "$work/corpus"/ 2>/dev/null || true
+started=$(date +%s.%N)
 if "$target" "$@" -artifact_prefix="$work/" "$work/corpus" >"$work/log" 2>&1; then
-  echo "$(basename "$target"): $(grep -E '^Done [0-9]+ runs' "$work/log")"
+  echo "$(basename "$target"): $(grep -E '^Done [0-9]+ runs' "$work/log") ($(awk -v a="$started" -v b="$(date +%s.%N)" 'BEGIN {printf "%.0f s", b - a}'))"
 else
   tail -n 40 "$work/log"
   for crash in "$work"/crash-* "$work"/leak-* "$work"/timeout-*; do

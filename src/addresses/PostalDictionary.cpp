@@ -1,5 +1,7 @@
 #include "addresses/PostalDictionary.h"
 
+#include "BuildTree.h"
+
 #include "addresses/AddressText.h"
 #include "addresses/PostalSchema.h"
 
@@ -99,9 +101,8 @@ QStringList PostalDictionary::places()
     const QString dir = QCoreApplication::applicationDirPath();
     const QString name = QString::fromLatin1(kPostalDictionaryName);
     QStringList places{dir + u"/"_s + name, QDir::cleanPath(dir + u"/../share/zenrook/"_s + name)};
-#ifdef ZENROOK_BUILD_TREE_DICTIONARY
-    places << QString::fromUtf8(ZENROOK_BUILD_TREE_DICTIONARY);
-#endif
+    if (const QString tree = buildTreeTop(); !tree.isEmpty())
+        places << tree + u"/"_s + name;
     return places;
 }
 

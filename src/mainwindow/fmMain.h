@@ -27,19 +27,21 @@ public:
     fmMain();
     ~fmMain() override;
 
+    // Where an accepted request's answer goes before the dialog closes: the
+    // message for the user when it could not be written, else "".
+    using AnswerWriter = std::function<QString(const QString &answer)>;
+
     // Runs the request dialog modally; when the user accepts, sCm becomes the
-    // answer and accepted true, otherwise sCm is left as it came.
-    void ActA(QString &sCm, bool &accepted);
+    // answer and accepted true, otherwise sCm is left as it came. With a
+    // writer, the answer is written while the dialog is still open, so that
+    // a failure can be shown and the user can try again; the writer serves
+    // this request only.
+    void ActA(QString &sCm, bool &accepted, const AnswerWriter &write = {});
     // A new clipboard text: a map page's address becomes the record's map URL.
     void ClipEvent(const QString &sClp);
 
     // One handler for every command button, reached from the keys too.
     void cmMap_Click(int Index);
-
-    // Where an accepted request's answer goes before the dialog closes: the
-    // message for the user when it could not be written, else "". Without
-    // it the answer is only handed back by ActA.
-    std::function<QString(const QString &answer)> answerWriter;
 
     // Controls, named as the form defines them; cmMap has gaps at 3 and 5.
     std::array<QPushButton *, 9> cmMap{};
@@ -90,6 +92,7 @@ private:
 
     bool inRequestDialog_ = false;
     QStringList request_;  // the fields of the request being served
+    AnswerWriter answerWriter_;  // the writer of the request being served, if any
     // Shown and not hidden by the program since; minimising does not count.
     bool opened_ = false;
     bool activationDue_ = false;  // opened, and the activation has not run yet

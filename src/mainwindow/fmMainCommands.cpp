@@ -113,8 +113,8 @@ void fmMain::acceptRequest()
                          this);
         return;
     }
-    if (answerWriter) {
-        const QString failure = answerWriter(RequestText::answer(request_, {sZip, sAdd, sCmp, sMapURL}));
+    if (answerWriter_) {
+        const QString failure = answerWriter_(RequestText::answer(request_, {sZip, sAdd, sCmp, sMapURL}));
         if (!failure.isEmpty()) {
             MessageBox::show(failure, this);
             return;

@@ -68,6 +68,29 @@ QRect withinDesktop(const QRect &place)
     }
     return held;
 }
+// The designed first place, in the screen's device-independent pixels: on
+// a small or highly scaled screen it is cut to the room the desktop leaves
+// and moved onto it, so that the keys and the status bar can be reached.
+QRect firstPlace(const QRect &designed)
+{
+    const QScreen *screen = QGuiApplication::screenAt(designed.topLeft());
+    if (!screen)
+        screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return designed;
+    QRect room = screen->availableGeometry();
+    // At a fractional scale the room is rounded up to whole pixels of its
+    // own: a window of that size would stand out by a device pixel.
+    const qreal dpr = screen->devicePixelRatio();
+    room.setSize({int(std::floor(std::floor(room.width() * dpr) / dpr)),
+                  int(std::floor(std::floor(room.height() * dpr) / dpr))});
+    QRect place(designed.topLeft(), designed.size().boundedTo(room.size()));
+    place.moveRight(std::min(place.right(), room.right()));
+    place.moveBottom(std::min(place.bottom(), room.bottom()));
+    place.moveLeft(std::max(place.left(), room.left()));
+    place.moveTop(std::max(place.top(), room.top()));
+    return place;
+}
 }  // namespace
 
 void fmMain::Form_Load()
@@ -93,6 +116,8 @@ void fmMain::Form_Load()
         // window, the frame is taken as none.
         restoredFrame_ = withinDesktop(saved);
         setGeometry(restoredFrame_);
+    } else {
+        setGeometry(firstPlace(geometry()));
     }
     bBusy = false;
     ClipHook(1);

@@ -11,7 +11,7 @@
 #include <QPointer>
 #include <QPushButton>
 
-void fmMain::ActA(QString &sCm, bool &accepted)
+void fmMain::ActA(QString &sCm, bool &accepted, const AnswerWriter &write)
 {
     request_ = RequestText::fields(sCm);
     const RequestText::Record record = RequestText::recordFromRequest(request_, QString::fromUtf8(MapBaseURL));
@@ -30,11 +30,13 @@ void fmMain::ActA(QString &sCm, bool &accepted)
     connect(this, &QObject::destroyed, &loop, &QEventLoop::quit);
     setWindowModality(Qt::ApplicationModal);
     inRequestDialog_ = true;
+    answerWriter_ = write;
     show();
     loop.exec();
     if (!self)
         return;
     inRequestDialog_ = false;
+    answerWriter_ = nullptr;  // it may refer to what the caller has since let go
 
     accepted = bAccept;
     if (bAccept) {

@@ -1,5 +1,7 @@
 #include "platform/ProgramModule.h"
 
+#include "BuildTree.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -14,11 +16,7 @@ QStringList places(const QString &fileName)
     const QString dir = QCoreApplication::applicationDirPath();
     QStringList list{dir + u'/' + fileName,
                      QDir::cleanPath(dir + u'/' + QStringLiteral(ZENROOK_MODULE_INSTALL_RELDIR) + u'/' + fileName)};
-    // The build tree serves only programs run from inside it (the tests and
-    // the uninstalled program), never an installed copy.
-    const QString tree = QFileInfo(QStringLiteral(ZENROOK_MODULE_BUILD_DIR)).canonicalFilePath();
-    const QString here = QFileInfo(dir).canonicalFilePath();
-    if (!tree.isEmpty() && (here == tree || here.startsWith(tree + u'/')))
+    if (const QString tree = buildTreeTop(); !tree.isEmpty())
         list << tree + u'/' + fileName;
     list.removeDuplicates();
     return list;

@@ -28,7 +28,8 @@ public:
     // The address W_Help opens for a page name.
     static QString helpPageUrl(const QString &sJob);
     void W_HtmView(const QString &sURL);
-    void W_SendTo();
+    // False, and no confirmation, when a shortcut could not be written.
+    bool W_SendTo();
     void W_ExpFd(const QString &sFld, bool bOpn);
 
     // Settings store: one file and one group at a time.

@@ -57,20 +57,24 @@ void yIni::W_HtmView(const QString &sURL)
     Shell::open(QUrl::fromUserInput(sURL));
 }
 
-void yIni::W_SendTo()
+bool yIni::W_SendTo()
 {
     const QString sendTo = FsGtSpFld(SpecialFolders::SendTo);
     const QString exe = executablePath();
     if (sendTo.isEmpty() || !Shell::writeFileManagerScript(sendTo + QDir::separator() + sExeName, exe))
-        return;
+        return false;
     // An entry this program once left there would fail as a script.
     QFile::remove(sendTo + QDir::separator() + sExeName + u".desktop"_s);
+    // KDE's file manager takes a service menu instead; where there is one to
+    // write, it is part of the shortcut, and no confirmation without it.
     const QString serviceMenus = SpecialFolders::serviceMenus();
     if (!serviceMenus.isEmpty()
         && (QFileInfo(serviceMenus).isDir() || qEnvironmentVariable("XDG_CURRENT_DESKTOP").contains(u"KDE"_s))
-        && QDir().mkpath(serviceMenus))
-        Shell::writeServiceMenu(serviceMenus + QDir::separator() + sExeName + u".desktop"_s, exe, sExeName);
+        && !(QDir().mkpath(serviceMenus)
+             && Shell::writeServiceMenu(serviceMenus + QDir::separator() + sExeName + u".desktop"_s, exe, sExeName)))
+        return false;
     MessageBox::show(exe + u" のｼｮｰﾄｶｯﾄを "_s + sendTo + u" に作成しました"_s);
+    return true;
 }
 
 void yIni::W_ExpFd(const QString &sFld, bool bOpn)

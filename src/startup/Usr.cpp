@@ -98,9 +98,7 @@ std::optional<int> Main(const QStringList &arguments)
                                                                              const RequestExchange::AnswerWriter &write) {
             RequestExchange::DialogResult result;
             result.answer = text;
-            fmMain &form = MainForm();
-            form.answerWriter = write;
-            form.ActA(result.answer, result.accepted);
+            MainForm().ActA(result.answer, result.accepted, write);
             return result;
         }, *oFso);
         UnloadAll();

@@ -15,10 +15,11 @@
 
 namespace {
 
-// Answers --help and --version on the terminal, before any window or display.
+// Answers --help and --version on the terminal, before any window or
+// display, whatever follows them (no request path begins so).
 bool answeredOnTerminal(int argc, char *argv[])
 {
-    if (argc != 2)
+    if (argc < 2)
         return false;
     const QByteArray arg(argv[1]);
     if (arg == "--version") {
@@ -45,9 +46,13 @@ bool answeredOnTerminal(int argc, char *argv[])
                     "  --coordinates URL  print the place a map page URL shows, as \"tokyo LAT LON\"\n"
                     "                     and \"jgd2011 LAT LON\" lines; exit 1 when it has none,\n"
                     "                     3 when a datum conversion failed (the other line is\n"
-                    "                     still printed, the reason goes to standard error)\n"
+                    "                     still printed, the reason goes to standard error).\n"
+                    "                     It reads pages of %s and of its https form:\n"
+                    "                     /place and /maps pages are in the world datum, older\n"
+                    "                     ones in the Tokyo datum, unless datum= says otherwise\n"
                     "  --help             show this help and exit\n"
-                    "  --version          show the version and exit\n");
+                    "  --version          show the version and exit\n",
+                    MapBaseURL);
         return true;
     }
     return false;

@@ -46,7 +46,7 @@ struct ProjDatumEngine::Impl
 
     PJ_CONTEXT *context = nullptr;
     QStringList log;
-    std::map<std::pair<Datum, Datum>, Operation> operations;
+    std::map<std::pair<QByteArray, QByteArray>, Operation> operations;
 
     Impl()
     {
@@ -75,14 +75,14 @@ struct ProjDatumEngine::Impl
         return text ? QString::fromUtf8(text) : u"PROJ gave no reason"_s;
     }
 
-    Operation &operation(Datum from, Datum to)
+    Operation &operation(const QByteArray &from, const QByteArray &to)
     {
         auto found = operations.find({from, to});
         if (found != operations.end())
             return found->second;
         Operation &op = operations[{from, to}];
         log.clear();
-        op.pj.reset(proj_create_crs_to_crs(context, crsOf(from), crsOf(to), nullptr));
+        op.pj.reset(proj_create_crs_to_crs(context, from.constData(), to.constData(), nullptr));
         if (!op.pj)
             op.error = failure(proj_context_errno(context));
         return op;
@@ -95,8 +95,13 @@ ProjDatumEngine::~ProjDatumEngine() = default;
 
 DatumShift ProjDatumEngine::convert(GeoPoint point, Datum from, Datum to)
 {
+    return convertBetween(point, crsOf(from), crsOf(to));
+}
+
+DatumShift ProjDatumEngine::convertBetween(GeoPoint point, const QByteArray &fromCrs, const QByteArray &toCrs)
+{
     DatumShift shift;
-    Impl::Operation &op = d->operation(from, to);
+    Impl::Operation &op = d->operation(fromCrs, toCrs);
     if (!op.pj) {
         shift.error = op.error;
         return shift;
