@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # F4 on the national postal dictionary, as a user meets it: a business code
-# typed into an empty row fills the company; a code of several towns offers
-# them in a list, where Esc leaves the row alone.
+# typed into an empty row fills the company; a code of several towns, or a
+# city of two prefectures, offers them in a list, where Esc leaves the row
+# alone; addresses written as people write them are completed.
 set -u
 exe=$1 xwin=$2 dictionary=$3
 work=$(mktemp -d)
@@ -41,6 +42,20 @@ answer_is "several towns: Esc leaves the row as typed" "type:0741271 F4 Escape" 
 answer_is "several towns, the address begins with one: no list" "F4" \
   $'ZenroA\t074-1271\t北海道深川市広里町5\t\t\t0' $'ZenroA\t0741271\t北海道深川市広里町5\t\t'
 answer_is "no such floor: not found, row as typed" "type:1006099 F4" $'ZenroA\t1006099\t\t\t\t0'
+
+# Addresses as people write them.
+answer_is "an address without its prefecture: F4 completes 東京都" "F4" \
+  $'ZenroA\t100-0013\t東京都千代田区霞が関1-3-1\t\t\t0' $'ZenroA\t\t千代田区霞が関1-3-1\t\t'
+answer_is "a city of two prefectures: the list, the second line the other prefecture" "F4 Down Return" \
+  $'ZenroA\t726-0000\t広島県府中市\t\t\t0' $'ZenroA\t\t府中市\t\t'
+answer_is "a city of two prefectures: Esc leaves the row" "F4 Escape" \
+  $'ZenroA\t\t府中市\t\t\t0' $'ZenroA\t\t府中市\t\t'
+answer_is "a company named as a business at its address: the business's own code" "F4" \
+  $'ZenroA\t163-8001\t東京都新宿区西新宿2-8-1\t東京都庁\t\t0' $'ZenroA\t\t東京都新宿区西新宿2-8-1\t東京都庁\t'
+answer_is "the same address without a company: the town's code, no list" "F4" \
+  $'ZenroA\t160-0023\t東京都新宿区西新宿2-8-1\t\t\t0' $'ZenroA\t\t東京都新宿区西新宿2-8-1\t\t'
+answer_is "Sapporo in digits, a postal mark in front" "F4" \
+  $'ZenroA\t001-0029\t北海道札幌市北区北二十九条西2丁目\t\t\t0' $'ZenroA\t\t〒001-0029　札幌市北区北29条西2丁目\t\t'
 
 # Window mode: the list shows under the grid; Esc closes it, a double click
 # on a town picks it.

@@ -17,19 +17,29 @@ done
 
 dict="$work/p.sqlite3"
 "$cmd" import --ken-all "$fixtures/postal/utf_ken_all.csv" --jigyosyo "$fixtures/postal/JIGYOSYO.CSV" -o "$dict" >"$work/out" \
-  && grep -q '31 codes' "$work/out" && ok "import of both files" || bad "import: $(cat "$work/out")"
+  && grep -q '33 codes' "$work/out" && ok "import of both files" || bad "import: $(cat "$work/out")"
 "$cmd" info -d "$dict" >"$work/info"
 grep -q '^source: utf_ken_all.csv + JIGYOSYO.CSV$' "$work/info" && grep -q '^business codes: 4$' "$work/info" \
   && grep -q '^data date: [0-9]\{4\}-[0-9][0-9]-[0-9][0-9]$' "$work/info" && ok "info" || bad "info: $(cat "$work/info")"
 
-printf '１００６０１２\n1008050\n\xff\n千葉県千葉市中央区蘇我町1\n' | "$cmd" lookup -d "$dict" >"$work/out" 2>"$work/err"
+printf '１００６０１２\n1008050\n〒260-0822 千葉市中央区蘇我町1\n東京都千代田区永田町1\n北海道\n' | "$cmd" lookup -d "$dict" >"$work/out" 2>"$work/err"
 rc=$?
-expected=$'100-6012\t東京都千代田区霞が関霞が関ビル１２階\t\n100-8050\t東京都千代田区大手町二丁目６番４号常盤橋タワー\t東京海上日動火災保険　株式会社\n\t\t\n260-0822\t千葉県千葉市中央区蘇我町1\t'
-[ "$rc" = 0 ] && [ "$(cat "$work/out")" = "$expected" ] && ok "lookup" || bad "lookup (exit $rc): $(cat "$work/out")"
-grep -q 'line 3: not valid UTF-8' "$work/err" && ok "a line not UTF-8 is named" || bad "stderr: $(cat "$work/err")"
-printf '2600822' | "$cmd" lookup --all -d "$dict" >"$work/out"
-[ "$(cat "$work/out")" = $'1\t260-0822\t千葉県千葉市中央区蘇我\t\n1\t260-0822\t千葉県千葉市中央区蘇我町\t' ] \
-  && ok "lookup --all, last line without its end" || bad "lookup --all: $(cat "$work/out")"
+expected=$'100-6012\t東京都千代田区霞が関霞が関ビル１２階\t\ttown\n100-8050\t東京都千代田区大手町二丁目６番４号常盤橋タワー\t東京海上日動火災保険　株式会社\tbusiness\n260-0822\t千葉県千葉市中央区蘇我町1\t\ttown\n100-0000\t東京都千代田区永田町1\t\tcatch-all\n\t北海道\t\tnot found'
+[ "$rc" = 0 ] && [ "$(cat "$work/out")" = "$expected" ] && [ ! -s "$work/err" ] && ok "lookup: code, address, company, how sure" \
+  || bad "lookup (exit $rc): $(cat "$work/out" "$work/err")"
+# Every line is answered, whatever it holds; what could not be read is
+# named with its line number, and the exit says so.
+printf '1000001\n\xff\n100\0000001\nA\tB\n1000001' | "$cmd" lookup -d "$dict" >"$work/out" 2>"$work/err"
+rc=$?
+[ "$rc" = 1 ] && [ "$(cat "$work/out")" = $'100-0001\t東京都千代田区千代田\t\ttown\n\t\t\t\n\t\t\t\n\t\t\t\n100-0001\t東京都千代田区千代田\t\ttown' ] \
+  && ok "one answer a line: not UTF-8, a NUL, a tab, no last line end" || bad "lines (exit $rc): $(od -c "$work/out" | head)"
+[ "$(cat "$work/err")" = $'zenrook-postal: line 2: not valid UTF-8\nzenrook-postal: line 3: holds a NUL byte\nzenrook-postal: line 4: holds a tab' ] \
+  && ok "each unreadable line named" || bad "stderr: $(cat "$work/err")"
+printf '2600822' | "$cmd" lookup --all --dictionary="$dict" >"$work/out"
+[ "$(cat "$work/out")" = $'1\t260-0822\t千葉県千葉市中央区蘇我\t\ttown\n1\t260-0822\t千葉県千葉市中央区蘇我町\t\ttown' ] \
+  && ok "lookup --all, --dictionary=FILE" || bad "lookup --all: $(cat "$work/out")"
+printf '1000001\n' | "$cmd" lookup -d "$dict" >/dev/full 2>"$work/err"; rc=$?
+[ "$rc" = 1 ] && grep -q 'cannot write' "$work/err" && ok "a write error on standard output: exit 1" || bad "write error (exit $rc): $(cat "$work/err")"
 
 # A malformed file stops the import; the dictionary there stays as it was.
 cp "$dict" "$work/before"
@@ -48,7 +58,52 @@ as_user=()
 [ "$rc" = 1 ] && cmp -s "$ro/p.sqlite3" "$work/before" && grep -q "$ro" "$work/err2" && [ "$(ls "$ro")" = p.sqlite3 ] \
   && ok "read-only folder: refused with the folder named, dictionary kept" || bad "read-only folder (exit $rc): $(cat "$work/err2")"
 chmod 755 "$ro"
-"$cmd" lookup -d "$work/missing.sqlite3" </dev/null 2>/dev/null; [ $? = 1 ] && ok "no dictionary: exit 1" || bad "no dictionary"
+"$cmd" lookup -d "$work/missing.sqlite3" </dev/null 2>"$work/err"; rc=$?
+[ "$rc" = 1 ] && grep -q "$work/missing.sqlite3: no such file" "$work/err" && ok "no dictionary: exit 1, named" || bad "no dictionary (exit $rc): $(cat "$work/err")"
+# A file that is no dictionary is named with the reason.
+printf 'not a dictionary at all, just text' > "$work/text.sqlite3"
+"$cmd" info -d "$work/text.sqlite3" 2>"$work/err"; rc=$?
+[ "$rc" = 1 ] && grep -q "$work/text.sqlite3: not a postal dictionary (file is not a database)" "$work/err" \
+  && ok "not a dictionary: the file and the reason" || bad "not a dictionary (exit $rc): $(cat "$work/err")"
+# Imported dictionaries state a version too.
+grep -q '^version: [0-9]\{4\}-[0-9][0-9]-[0-9][0-9]$' "$work/info" && ok "info: a version for an imported dictionary" \
+  || bad "info: $(cat "$work/info")"
+# An output that is one of the inputs is refused, the input left alone.
+cp "$fixtures/postal/utf_ken_all.csv" "$work/ken.csv"
+"$cmd" import --ken-all "$work/ken.csv" -o "$work/ken.csv" 2>"$work/err"; rc=$?
+[ "$rc" = 1 ] && cmp -s "$work/ken.csv" "$fixtures/postal/utf_ken_all.csv" && grep -q 'one of the files read' "$work/err" \
+  && ok "import onto its own input: refused" || bad "import onto its input (exit $rc): $(cat "$work/err")"
+ln -s "$work/ken.csv" "$work/link.sqlite3"
+"$cmd" import --ken-all "$work/ken.csv" -o "$work/link.sqlite3" 2>/dev/null; rc=$?
+[ "$rc" = 1 ] && cmp -s "$work/ken.csv" "$fixtures/postal/utf_ken_all.csv" && ok "and through a link to it" || bad "import through a link (exit $rc)"
+
+# Two imports to one path at once both finish and leave one whole dictionary.
+"$cmd" import --ken-all "$fixtures/postal/utf_ken_all.csv" -o "$work/both.sqlite3" >/dev/null 2>"$work/err1" & one=$!
+"$cmd" import --ken-all "$fixtures/postal/utf_ken_all.csv" --jigyosyo "$fixtures/postal/JIGYOSYO.CSV" -o "$work/both.sqlite3" >/dev/null 2>"$work/err2"; rc2=$?
+wait $one; rc1=$?
+[ "$rc1" = 0 ] && [ "$rc2" = 0 ] && "$cmd" info -d "$work/both.sqlite3" >/dev/null && [ -z "$(ls "$work" | grep partial)" ] \
+  && ok "two imports at once: both finish, one whole dictionary, nothing left behind" || bad "imports at once ($rc1 $rc2): $(cat "$work/err1" "$work/err2")"
+
+# A dictionary replaced in place while one process is reading from it: the
+# next look-up answers from the new one; a damaged one is said to be so.
+"$cmd" import --ken-all "$fixtures/postal/utf_ken_all.csv" -o "$work/live.sqlite3" >/dev/null
+"$cmd" import --ken-all "$fixtures/postal/utf_ken_all.csv" --jigyosyo "$fixtures/postal/JIGYOSYO.CSV" -o "$work/new.sqlite3" >/dev/null
+mkfifo "$work/queries"
+"$cmd" lookup -d "$work/live.sqlite3" < "$work/queries" > "$work/live.out" 2>"$work/live.err" & reader=$!
+exec 3>"$work/queries"
+printf '1008050\n' >&3; sleep 0.3
+cp "$work/new.sqlite3" "$work/live.sqlite3"
+printf '1008050\n' >&3; sleep 0.3
+head -c 5000 "$work/new.sqlite3" > "$work/live.sqlite3"
+printf '1000001\n' >&3; sleep 0.3
+cp "$work/new.sqlite3" "$work/live.sqlite3"
+printf '1000001\n' >&3
+exec 3>&-
+wait $reader; rc=$?
+[ "$(cat "$work/live.out")" = $'1008050\t\t\tnot found\n100-8050\t東京都千代田区大手町二丁目６番４号常盤橋タワー\t東京海上日動火災保険　株式会社\tbusiness\n\t\t\t\n100-0001\t東京都千代田区千代田\t\ttown' ] \
+  && ok "replaced while open: the next look-up answers from the new file" || bad "replaced while open (exit $rc): $(cat "$work/live.out")"
+[ "$rc" = 1 ] && grep -q "line 3: $work/live.sqlite3: " "$work/live.err" && ok "a damaged file in between: named, answered empty, no crash" \
+  || bad "damaged in between (exit $rc): $(cat "$work/live.err")"
 
 echo "$passed passed, $failed failed"
 [ "$failed" = 0 ]

@@ -8,6 +8,7 @@
 #include "addresses/PostalDictionary.h"
 #include "addresses/PostalLookup.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -21,6 +22,7 @@ private slots:
     void initTestCase();
     void townNotes_data();
     void townNotes();
+    void blockNotes();
     void officialFiles();
     void malformedFiles_data();
     void malformedFiles();
@@ -30,6 +32,7 @@ private slots:
     void candidates();
     void otherModesChangeNothing();
     void factory();
+    void replacedWhileOpen();
     void batchLookUp();
     void nationalData_data();
     void nationalData();
@@ -76,6 +79,7 @@ void TestAddresses::townNotes_data()
     QTest::newRow("note before the floor kept") << u"名駅ミッドランドスクエア（高層棟）（１５階）"_s
                                                 << u"名駅ミッドランドスクエア（高層棟）１５階"_s;
     QTest::newRow("block range") << u"一ツ橋（１丁目）"_s << u"一ツ橋"_s;
+    QTest::newRow("block range with a note kept apart") << u"北六条東（８～２０丁目）"_s << u"北六条東"_s;
     QTest::newRow("whole village") << u"生坂村一円"_s << QString();
     QTest::newRow("a town named 一円") << u"一円"_s << u"一円"_s;
     QTest::newRow("allotments") << u"西根第１地割～第３地割"_s << u"西根"_s;
@@ -90,11 +94,29 @@ void TestAddresses::townNotes()
     QCOMPARE(DictionaryImport::townOf(official), town);
 }
 
+// The blocks a code serves, as the official files' notes say them.
+void TestAddresses::blockNotes()
+{
+    using R = QList<DictionaryImport::BlockRange>;
+    auto blocks = [](const QString &official) { return DictionaryImport::townNote(official).blocks; };
+    QCOMPARE(blocks(u"北六条東（１～７丁目）"_s), (R{{1, 7}}));
+    QCOMPARE(blocks(u"大通西（８丁目）"_s), (R{{8, 8}}));
+    QCOMPARE(blocks(u"旭町（１・３丁目）"_s), (R{{1, 1}, {3, 3}}));
+    QCOMPARE(blocks(u"南町（１～３丁目、５丁目）"_s), (R{{1, 3}, {5, 5}}));
+    QCOMPARE(blocks(u"安曇（３３６０～３６００番地）"_s), (R{{3360, 3600}}));
+    QCOMPARE(blocks(u"本町（２０番地以上）"_s), (R{{20, 99999}}));
+    QCOMPARE(blocks(u"霞が関（次のビルを除く）"_s), R());
+    QCOMPARE(blocks(u"大黒町（河原町通二条下る、二条通河原町西入）"_s), R());
+    QCOMPARE(blocks(u"本町（１丁目１～５番）"_s), R());  // blocks within a 丁目: not read
+    QVERIFY(DictionaryImport::townNote(u"安曇（その他）"_s).otherwise);
+    QVERIFY(!DictionaryImport::townNote(u"安曇（３３６０～３６００番地）"_s).otherwise);
+}
+
 void TestAddresses::officialFiles()
 {
     // 29 rows, one continued on the next line, two codes with two towns,
     // and five business codes of which two share one code.
-    QCOMPARE(imported_.codes, 27 + 4);
+    QCOMPARE(imported_.codes, 29 + 4);
     QCOMPARE(imported_.business, 4);
     auto d = PostalDictionary::open(dir_.filePath(u"official.sqlite3"_s));
     QVERIFY(d);
@@ -107,7 +129,7 @@ void TestAddresses::officialFiles()
     QCOMPARE(takashimaya.size(), 1);
     QCOMPARE(takashimaya.first().name, u"株式会社　髙島屋　東京支店"_s);
     QCOMPARE(takashimaya.first().address(), u"東京都千代田区千代田１－１"_s);
-    QVERIFY(!QFile::exists(dir_.filePath(u"official.sqlite3.partial"_s)));
+    QVERIFY(QDir(dir_.path()).entryList({u"*.partial"_s}).isEmpty());
 }
 
 void TestAddresses::malformedFiles_data()
@@ -158,7 +180,7 @@ void TestAddresses::package()
     QCOMPARE(source.date, u"2025-09-25"_s);
     const DictionaryImport::Result r = DictionaryImport::write(source, dir_.filePath(u"package.sqlite3"_s));
     QVERIFY2(r.ok, qPrintable(r.error));
-    QCOMPARE(r.codes, 8);  // the prefix's own row is no code; a row given twice counts once
+    QCOMPARE(r.codes, 10);  // the prefix's own row is no code; a row given twice counts once
     QCOMPARE(r.business, 1);
     auto add = createObject(u"Tarnu.cAdd"_s, dir_.filePath(u"package.sqlite3"_s));
     QVERIFY(add);
@@ -170,6 +192,14 @@ void TestAddresses::package()
     address = u"東京都千代田区霞が関3-2-5霞が関ビル2F"_s;
     add->PutAdd(zip, address, company, 1);
     QCOMPARE(zip, u"100-6002"_s);
+    // The package does not say which blocks each of a town's codes serves:
+    // both are offered, not the lowest as if it were sure.
+    const AddressAnswer both = add->Find(QString(), u"札幌市東区北六条東8丁目"_s, QString(), 1);
+    QCOMPARE(both.certainty, Certainty::Ambiguous);
+    QCOMPARE(both.choices.size(), 2);
+    QCOMPARE(both.choices.at(0).zip, u"060-0906"_s);
+    QCOMPARE(both.choices.at(1).zip, u"065-0006"_s);
+    QCOMPARE(both.choices.at(1).address, u"北海道札幌市東区北六条東8丁目"_s);
 
     QVERIFY(!DictionaryImport::readPackage(dir_.filePath(u"nothing"_s), &source, &error));
     QVERIFY(error.endsWith(u"package.json: cannot be read"_s));
@@ -205,7 +235,7 @@ void TestAddresses::lookUp_data()
     QTest::newRow("address with building and floor") << none << u"東京都千代田区霞が関３－２－５　霞が関ビル１２階"_s << none
                                                      << u"100-6012"_s << u"東京都千代田区霞が関３－２－５　霞が関ビル１２階"_s << none;
     QTest::newRow("building, floor with no code") << none << u"千代田区霞が関3-2-5霞が関ビル40階"_s << none
-                                                  << u"100-6090"_s << u"千代田区霞が関3-2-5霞が関ビル40階"_s << none;
+                                                  << u"100-6090"_s << u"東京都千代田区霞が関3-2-5霞が関ビル40階"_s << none;
     QTest::newRow("building named by its town row") << none << u"東京都千代田区霞が関霞が関ビル2階"_s << none
                                                     << u"100-6002"_s << u"東京都千代田区霞が関霞が関ビル2階"_s << none;
     QTest::newRow("building's note not typed") << none << u"愛知県名古屋市中村区名駅4-7-1ミッドランドスクエア15F"_s << none
@@ -230,17 +260,32 @@ void TestAddresses::lookUp_data()
                                               << none;
     QTest::newRow("several towns: the typed one") << u"2600822"_s << u"千葉県千葉市中央区蘇我町2-1"_s << none
                                                   << u"260-0822"_s << u"千葉県千葉市中央区蘇我町2-1"_s << none;
-    QTest::newRow("several codes per town: the lowest") << none << u"長野県松本市安曇1-2-3"_s << none << u"390-1501"_s
-                                                        << u"長野県松本市安曇1-2-3"_s << none;
-    QTest::newRow("ヶ for ケ") << none << u"北海道札幌市中央区旭ヶ丘5丁目"_s << none << u"064-0941"_s
-                              << u"北海道札幌市中央区旭ヶ丘5丁目"_s << none;
+    QTest::newRow("several codes per town: other blocks") << none << u"長野県松本市安曇1-2-3"_s << none << u"390-1501"_s
+                                                          << u"長野県松本市安曇1-2-3"_s << none;
+    QTest::newRow("several codes per town: the blocks decide") << none << u"長野県松本市安曇3400"_s << none
+                                                               << u"390-1502"_s << u"長野県松本市安曇3400"_s << none;
+    QTest::newRow("several codes per town: blocks in kanji") << none << u"長野県松本市安曇三千四百番地"_s << none
+                                                             << u"390-1502"_s << u"長野県松本市安曇三千四百番地"_s << none;
+    QTest::newRow("blocks of a 丁目 note") << none << u"東京都千代田区一ツ橋２丁目１"_s << none << u"101-0003"_s
+                                       << u"東京都千代田区一ツ橋２丁目１"_s << none;
+    QTest::newRow("blocks of a range note, first") << none << u"札幌市東区北6条東7丁目"_s << none << u"060-0906"_s
+                                                   << u"北海道札幌市東区北六条東7丁目"_s << none;
+    QTest::newRow("blocks of a range note, second") << none << u"札幌市東区北６条東８－３"_s << none << u"065-0006"_s
+                                                    << u"北海道札幌市東区北六条東８－３"_s << none;
+    QTest::newRow("blocks of a range note, beyond it") << none << u"札幌市東区北六条東21丁目"_s << none << u"060-0906"_s
+                                                       << u"北海道札幌市東区北六条東21丁目"_s << none;
+    QTest::newRow("ヶ for ケ: the dictionary's spelling") << none << u"北海道札幌市中央区旭ヶ丘5丁目"_s << none
+                                                         << u"064-0941"_s << u"北海道札幌市中央区旭ケ丘5丁目"_s << none;
     QTest::newRow("half-width ｹ") << none << u"北海道札幌市中央区旭ｹ丘"_s << none << u"064-0941"_s
-                                   << u"北海道札幌市中央区旭ｹ丘"_s << none;
-    QTest::newRow("no prefecture") << none << u"千代田区千代田1"_s << none << u"100-0001"_s << u"千代田区千代田1"_s << none;
-    QTest::newRow("no district") << none << u"群馬県榛東村新井100"_s << none << u"370-3503"_s << u"群馬県榛東村新井100"_s
-                                 << none;
-    QTest::newRow("city of two prefectures, no prefecture") << none << u"府中市宮町1"_s << none << none
-                                                            << none << none;
+                                   << u"北海道札幌市中央区旭ケ丘"_s << none;
+    QTest::newRow("no prefecture: completed") << none << u"千代田区千代田1"_s << none << u"100-0001"_s
+                                              << u"東京都千代田区千代田1"_s << none;
+    QTest::newRow("no district: completed") << none << u"群馬県榛東村新井100"_s << none << u"370-3503"_s
+                                            << u"群馬県北群馬郡榛東村新井100"_s << none;
+    QTest::newRow("blanks between the parts") << none << u"〒100-0013　東京都 千代田区　霞が関 1-3-1"_s << none
+                                              << u"100-0013"_s << u"東京都千代田区霞が関 1-3-1"_s << none;
+    QTest::newRow("city of two prefectures, a town of one") << none << u"府中市宮町1"_s << none << u"183-0023"_s
+                                                            << u"東京都府中市宮町1"_s << none;
     QTest::newRow("city of two prefectures") << none << u"東京都府中市宮町1"_s << none << u"183-0023"_s
                                              << u"東京都府中市宮町1"_s << none;
     QTest::newRow("city, unknown town") << none << u"東京都千代田区永田町1"_s << none << u"100-0000"_s
@@ -249,6 +294,8 @@ void TestAddresses::lookUp_data()
                                                           << none << none;
     QTest::newRow("a town named 一円") << none << u"滋賀県犬上郡多賀町一円"_s << none << u"522-0300"_s
                                    << u"滋賀県犬上郡多賀町一円"_s << none;
+    QTest::newRow("code in front, unknown address") << none << u"〒1000001"_s << none << u"100-0001"_s
+                                                    << u"東京都千代田区千代田"_s << none;
     QTest::newRow("unknown code, known address") << u"9999999"_s << u"東京都千代田区千代田"_s << none << u"100-0001"_s
                                                  << u"東京都千代田区千代田"_s << none;
     QTest::newRow("nothing") << none << none << none << none << none << none;
@@ -270,22 +317,36 @@ void TestAddresses::candidates()
 {
     const auto addresses = [this](const QString &zip, const QString &address, const QString &company) {
         QStringList found;
-        for (const AddressCandidate &c : official_->Candidates(zip, address, company, 1))
-            found << c.zip + u"|"_s + c.address + u"|"_s + c.company;
+        const AddressAnswer answer = official_->FindAll(zip, address, company);
+        for (const AddressCandidate &c : answer.choices + answer.alsoHere)
+            found << c.zip + u"|"_s + c.address + u"|"_s + c.company + u"|"_s + certaintyWord(c.certainty);
         return found;
     };
     QCOMPARE(addresses(u"0741271"_s, QString(), QString()),
-             (QStringList{u"074-1271|北海道深川市音江町|"_s, u"074-1271|北海道深川市広里町|"_s}));
-    QCOMPARE(addresses(u"0741271"_s, u"北海道深川市広里町5"_s, u"会社"_s), QStringList{u"074-1271|北海道深川市広里町5|会社"_s});
+             (QStringList{u"074-1271|北海道深川市音江町||town"_s, u"074-1271|北海道深川市広里町||town"_s}));
+    QCOMPARE(addresses(u"0741271"_s, u"北海道深川市広里町5"_s, u"会社"_s), QStringList{u"074-1271|北海道深川市広里町5|会社|town"_s});
     // Typed elsewhere: every town is offered, the typed text is not.
     QCOMPARE(addresses(u"0741271"_s, u"東京都"_s, QString()).size(), 2);
     QCOMPARE(addresses(u"0368560"_s, QString(), QString()),
-             (QStringList{u"036-8560|青森県弘前市大字文京町１|弘前大学　（本部）"_s,
-                          u"036-8560|青森県弘前市大字文京町１|弘前大学　学生部"_s}));
+             (QStringList{u"036-8560|青森県弘前市大字文京町１|弘前大学　（本部）|business"_s,
+                          u"036-8560|青森県弘前市大字文京町１|弘前大学　学生部|business"_s}));
     // With a company typed, the businesses of one address are one answer.
-    QCOMPARE(addresses(u"0368560"_s, QString(), u"弘前大学"_s), QStringList{u"036-8560|青森県弘前市大字文京町１|弘前大学"_s});
+    QCOMPARE(addresses(u"0368560"_s, QString(), u"弘前大学"_s),
+             QStringList{u"036-8560|青森県弘前市大字文京町１|弘前大学|business"_s});
     QCOMPARE(addresses(u"1000001"_s, QString(), QString()).size(), 1);
     QVERIFY(addresses(u"1006099"_s, QString(), QString()).isEmpty());
+    // The businesses at the blocks typed are listed after the town; a
+    // company that names one of them makes its code the answer.
+    QCOMPARE(addresses(QString(), u"東京都千代田区千代田1-1"_s, QString()),
+             (QStringList{u"100-0001|東京都千代田区千代田1-1||town"_s,
+                          u"100-8799|東京都千代田区千代田１－１|株式会社　髙島屋　東京支店|business"_s}));
+    QCOMPARE(addresses(QString(), u"千代田区千代田1-1"_s, u"㈱ 髙島屋 東京支店"_s),
+             QStringList{u"100-8799|東京都千代田区千代田1-1|㈱ 髙島屋 東京支店|business"_s});
+    QCOMPARE(addresses(QString(), u"千代田区千代田2-1"_s, u"髙島屋東京支店"_s),
+             QStringList{u"100-0001|東京都千代田区千代田2-1|髙島屋東京支店|town"_s});
+    // A business in 大字 (the business rows keep it, addresses may not).
+    QCOMPARE(addresses(QString(), u"弘前市文京町1"_s, u"弘前大学 学生部"_s),
+             QStringList{u"036-8560|青森県弘前市文京町1|弘前大学 学生部|business"_s});
 }
 
 void TestAddresses::otherModesChangeNothing()
@@ -294,7 +355,7 @@ void TestAddresses::otherModesChangeNothing()
     official_->PutAdd(zip, address, company, 0);
     QCOMPARE(zip, u"1000001"_s);
     QCOMPARE(address, QString());
-    QVERIFY(official_->Candidates(zip, address, company, 2).isEmpty());
+    QVERIFY(official_->Find(zip, address, company, 2).choices.isEmpty());
 }
 
 void TestAddresses::factory()
@@ -313,6 +374,47 @@ void TestAddresses::factory()
     QVERIFY(!PostalDictionary::open(cut.fileName()));
 }
 
+void TestAddresses::replacedWhileOpen()
+{
+    // Written over in place (as cp does), cut short, moved away and put back
+    // by renaming: each look-up answers from the file at the path then, or
+    // says it cannot, and never crashes.
+    const QString live = dir_.filePath(u"live.sqlite3"_s);
+    auto overwrite = [&](const QByteArray &bytes) {
+        QFile f(live);
+        return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
+    };
+    auto bytesOf = [](const QString &path) {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    };
+    const QByteArray official = bytesOf(dir_.filePath(u"official.sqlite3"_s));
+    DictionaryImport::Source source;
+    QString error;
+    QVERIFY(DictionaryImport::readPackage(QFINDTESTDATA("fixtures/jquery-jpostal-ja"), &source, &error));
+    QVERIFY(DictionaryImport::write(source, dir_.filePath(u"small.sqlite3"_s)).ok);
+    const QByteArray small = bytesOf(dir_.filePath(u"small.sqlite3"_s));
+    QVERIFY(overwrite(small));
+    auto add = createObject(u"Tarnu.cAdd"_s, live);
+    QVERIFY(add);
+    auto look = [&](const QString &zip) {
+        const AddressAnswer a = add->Find(zip, QString(), QString(), 1);
+        return a.problem.isEmpty() ? (a.choices.isEmpty() ? u"none"_s : a.choices.first().address) : u"problem"_s;
+    };
+    QCOMPARE(look(u"1000001"_s), u"東京都千代田区千代田"_s);
+    QCOMPARE(look(u"0741271"_s), u"none"_s);
+    QVERIFY(overwrite(official));
+    QCOMPARE(look(u"0741271"_s), u"北海道深川市音江町"_s);
+    QVERIFY(overwrite(official.left(6000)));
+    QCOMPARE(look(u"0741271"_s), u"problem"_s);
+    QVERIFY(add->Find(u"1000001"_s, QString(), QString(), 1).problem.contains(live));
+    QVERIFY(overwrite(QByteArray("nothing of the kind")));
+    QCOMPARE(look(u"0741271"_s), u"problem"_s);
+    QVERIFY(QFile::remove(live) && QFile::copy(dir_.filePath(u"small.sqlite3"_s), live));
+    QCOMPARE(look(u"0741271"_s), u"none"_s);
+    QCOMPARE(look(u"1000001"_s), u"東京都千代田区千代田"_s);
+}
+
 void TestAddresses::batchLookUp()
 {
     QVERIFY(PostalLookup::isPostalCode(u"〒１００－０００１"_s));
@@ -321,39 +423,49 @@ void TestAddresses::batchLookUp()
     QVERIFY(!PostalLookup::isPostalCode(u"〒"_s));
     QVERIFY(!PostalLookup::isPostalCode(QString()));
 
-    const QList<QByteArray> input{"1006001\n", "\xE6\x9D\xB1\xFF\n", "0741271\r\n", "1006099\n",
-                                  "長野県松本市安曇1\n", "府中市\n", "1008050"};
-    const auto runOver = [&](bool all, QList<qint64> *warned) {
+    const QList<QByteArray> input{"1006001", "\xE6\x9D\xB1\xFF", "0741271", "1006099", "長野県松本市安曇1",
+                                  "府中市", QByteArray("100\0" "0001", 8), "千代田区\t千代田", "東京都千代田区永田町",
+                                  "1008050"};
+    const auto runOver = [&](bool all, QStringList *warned) {
         qsizetype next = 0;
         QByteArray out;
-        PostalLookup::run(
+        const bool written = PostalLookup::run(
             *official_, all,
-            [&](QByteArray *line) {
-                if (next == input.size())
-                    return false;
-                *line = input.at(next++);
-                return true;
-            },
-            [&](const QByteArray &bytes) { out += bytes; }, [&](qint64 n) { warned->append(n); });
-        return QString::fromUtf8(out);
+            {[&](QByteArray *line) {
+                 if (next == input.size())
+                     return false;
+                 *line = input.at(next++);
+                 return true;
+             },
+             [&](const QByteArray &bytes) {
+                 out += bytes;
+                 return true;
+             },
+             [&](qint64 n, const QString &why) { warned->append(QString::number(n) + u": "_s + why); }});
+        return written ? QString::fromUtf8(out) : QString();
     };
-    QList<qint64> warned;
+    QStringList warned;
+    // One answer a line, whatever the line holds.
     QCOMPARE(runOver(false, &warned),
-             u"100-6001\t東京都千代田区霞が関霞が関ビル１階\t\n"
-             "\t\t\n"
-             "074-1271\t北海道深川市音江町\t\n"
-             "1006099\t\t\n"
-             "390-1501\t長野県松本市安曇1\t\n"
-             "\t府中市\t\n"
-             "100-8050\t東京都千代田区大手町二丁目６番４号常盤橋タワー\t東京海上日動火災保険　株式会社\n"_s);
-    QCOMPARE(warned, QList<qint64>{2});
+             u"100-6001\t東京都千代田区霞が関霞が関ビル１階\t\ttown\n"
+             "\t\t\t\n"
+             "074-1271\t北海道深川市音江町\t\tambiguous\n"
+             "1006099\t\t\tnot found\n"
+             "390-1501\t長野県松本市安曇1\t\ttown\n"
+             "\t府中市\t\tnot found\n"
+             "\t\t\t\n"
+             "\t\t\t\n"
+             "100-0000\t東京都千代田区永田町\t\tcatch-all\n"
+             "100-8050\t東京都千代田区大手町二丁目６番４号常盤橋タワー\t東京海上日動火災保険　株式会社\tbusiness\n"_s);
+    QCOMPARE(warned, (QStringList{u"2: not valid UTF-8"_s, u"7: holds a NUL byte"_s, u"8: holds a tab"_s}));
     warned.clear();
     const QStringList all = runOver(true, &warned).split(u'\n', Qt::SkipEmptyParts);
-    QCOMPARE(all.size(), 8);
-    QCOMPARE(all.at(2), u"3\t074-1271\t北海道深川市音江町\t"_s);
-    QCOMPARE(all.at(3), u"3\t074-1271\t北海道深川市広里町\t"_s);
-    QCOMPARE(all.at(4), u"4\t1006099\t\t"_s);
-    QCOMPARE(warned, QList<qint64>{2});
+    QCOMPARE(all.size(), 11);
+    QCOMPARE(all.at(1), u"2\t\t\t\t"_s);
+    QCOMPARE(all.at(2), u"3\t074-1271\t北海道深川市音江町\t\ttown"_s);
+    QCOMPARE(all.at(3), u"3\t074-1271\t北海道深川市広里町\t\ttown"_s);
+    QCOMPARE(all.at(4), u"4\t1006099\t\t\tnot found"_s);
+    QCOMPARE(warned.size(), 3);
 }
 
 void TestAddresses::nationalData_data()

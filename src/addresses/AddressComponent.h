@@ -8,13 +8,40 @@
 
 #include <memory>
 
+// How sure an answer is.
+enum class Certainty {
+    Town,      // the town's own code (or the code given)
+    Business,  // a business's own code, named by the company
+    CatchAll,  // only the city is known: its catch-all code
+    Ambiguous, // several places fit; one is chosen
+    NotFound,
+};
+
+// The word for a certainty on the command line and in lists: "town",
+// "business", "catch-all", "ambiguous", "not found".
+QString certaintyWord(Certainty certainty);
+
 // One way a record could be completed.
 struct AddressCandidate {
     QString zip, address, company;
+    Certainty certainty = Certainty::Town;
     friend bool operator==(const AddressCandidate &a, const AddressCandidate &b)
     {
         return a.zip == b.zip && a.address == b.address && a.company == b.company;
     }
+};
+
+struct AddressAnswer {
+    // One: the answer. Several: the places that fit, for the user to choose
+    // from (the first is the answer when nobody chooses).
+    QList<AddressCandidate> choices;
+    // The businesses listed at the address typed: never a reason to choose,
+    // but there to be listed.
+    QList<AddressCandidate> alsoHere;
+    Certainty certainty = Certainty::NotFound;
+    // Why the dictionary could not answer (damaged, replaced by a file that
+    // is none), for the user; "" when it could.
+    QString problem;
 };
 
 class AddressComponent
@@ -24,15 +51,16 @@ public:
     // Looks up and answers through the three strings; an empty address
     // afterwards means nothing was found. A company the caller gave is kept.
     virtual void PutAdd(QString &zip, QString &address, QString &company, int mode) = 0;
-    // Every record PutAdd could leave, the one it does leave first; none
-    // when nothing was found. Several when a code has several towns.
-    virtual QList<AddressCandidate> Candidates(const QString &zip, const QString &address, const QString &company,
-                                               int mode) = 0;
+    // What PutAdd would leave, and the other places that fit.
+    virtual AddressAnswer Find(const QString &zip, const QString &address, const QString &company, int mode) = 0;
+    // The same, with the businesses listed at the address too.
+    virtual AddressAnswer FindAll(const QString &zip, const QString &address, const QString &company) = 0;
     // The data behind the answers: source, its version and its date.
-    virtual QString DataInfo() const = 0;
+    virtual QString DataInfo() = 0;
 };
 
 // The component for a known identifier, or nothing when it cannot be made.
 std::unique_ptr<AddressComponent> createObject(const QString &progId);
-// The same on the given dictionary file rather than the installed one.
-std::unique_ptr<AddressComponent> createObject(const QString &progId, const QString &dictionary);
+// The same on the given dictionary file rather than the installed one; why
+// it could not be made, naming the file, in `why`.
+std::unique_ptr<AddressComponent> createObject(const QString &progId, const QString &dictionary, QString *why = nullptr);

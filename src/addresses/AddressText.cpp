@@ -1,44 +1,277 @@
 #include "addresses/AddressText.h"
 
+#include <QStringList>
+
+using namespace Qt::StringLiterals;
+
 namespace AddressText {
 
 namespace {
 
-bool isKanji(QChar c)
+bool isKanji(char16_t u)
 {
-    const char16_t u = c.unicode();
-    return (u >= 0x4E00 && u <= 0x9FFF) || (u >= 0x3400 && u <= 0x4DBF) || u == 0x3005;  // 々 too
+    return (u >= 0x4E00 && u <= 0x9FFF) || (u >= 0x3400 && u <= 0x4DBF) || u == 0x3005 || u == 0x3007;  // 々 〇
 }
 
 bool isDash(char16_t u)
 {
-    return u == u'-' || u == 0x2010 || u == 0x2011 || u == 0x2012 || u == 0x2013 || u == 0x2014
-           || u == 0x2015 || u == 0x2212 || u == 0xFF0D || u == 0xFE63 || u == 0x30FC || u == 0xFF70;
+    return u == u'-' || (u >= 0x2010 && u <= 0x2015) || u == 0x2043 || u == 0x2212 || u == 0x2500 || u == 0x2501
+           || u == 0xFE58 || u == 0xFE63 || u == 0xFF0D;
+}
+
+bool isLongVowel(char16_t u)
+{
+    return u == 0x30FC || u == 0xFF70;
+}
+
+constexpr char16_t kKanjiDigits[] = u"〇一二三四五六七八九";
+
+int kanjiDigit(char16_t u)
+{
+    for (int d = 0; d < 10; ++d) {
+        if (kKanjiDigits[d] == u)
+            return d;
+    }
+    return -1;
+}
+
+int kanjiUnit(char16_t u)
+{
+    return u == u'十' ? 10 : u == u'百' ? 100 : u == u'千' ? 1000 : 0;
+}
+
+bool isKanjiNumeral(char16_t u)
+{
+    return kanjiDigit(u) >= 0 || kanjiUnit(u) > 0;
+}
+
+// "二十九" is 29, "百一" 101; without 十, 百 or 千 the digits are read one by
+// one: "一〇" is 10.
+QString kanjiNumber(QStringView run)
+{
+    bool positional = false;
+    for (const QChar c : run)
+        positional = positional || kanjiUnit(c.unicode()) > 0;
+    if (!positional) {
+        QString digits;
+        for (const QChar c : run)
+            digits += QChar(u'0' + kanjiDigit(c.unicode()));
+        return digits;
+    }
+    qint64 total = 0, current = -1;
+    for (const QChar c : run) {
+        const int d = kanjiDigit(c.unicode());
+        if (d >= 0) {
+            current = current < 0 ? d : current * 10 + d;
+        } else {
+            total += (current < 0 ? 1 : current) * kanjiUnit(c.unicode());
+            current = -1;
+        }
+    }
+    return QString::number(total + (current < 0 ? 0 : current));
+}
+
+struct Piece {
+    char16_t c;
+    qsizetype from, to;
+};
+
+// A character compatibility normalisation leaves as it is, or turns into
+// one other (full-width ASCII): most of what addresses are written in, told
+// without asking the normaliser.
+char16_t simpleCompatibility(char16_t u)
+{
+    if (u < 0x80 || (u >= 0x4E00 && u <= 0x9FFF) || (u >= 0x3041 && u <= 0x3096) || (u >= 0x30A1 && u <= 0x30FA)
+        || u == 0x30FC || (u >= 0x3005 && u <= 0x3007) || u == 0x3012)
+        return u;
+    if (u >= 0xFF01 && u <= 0xFF5E)
+        return char16_t(u - 0xFEE0);
+    if (u == 0x3000)
+        return u' ';
+    return 0;
+}
+
+// The original in compatibility form, one piece a character, blanks left
+// out. A base character and the marks that follow it (the separate voiced
+// marks of half-width katakana) are normalised together.
+QList<Piece> compatibilityPieces(const QString &text)
+{
+    QList<Piece> pieces;
+    pieces.reserve(text.size());
+    qsizetype i = 0;
+    while (i < text.size()) {
+        const char16_t simple = simpleCompatibility(text.at(i).unicode());
+        const char16_t next = i + 1 < text.size() ? text.at(i + 1).unicode() : 0;
+        if (simple && !(next == 0xFF9E || next == 0xFF9F || next == 0x3099 || next == 0x309A)) {
+            if (!(simple <= u' ' || simple == 0x7F))  // blanks and control characters
+                pieces.append({simple, i, i + 1});
+            ++i;
+            continue;
+        }
+        qsizetype j = i + (text.at(i).isHighSurrogate() && i + 1 < text.size() ? 2 : 1);
+        while (j < text.size()) {
+            const char16_t next = text.at(j).unicode();
+            if (!(next == 0xFF9E || next == 0xFF9F || (next >= 0x3099 && next <= 0x309A)))
+                break;
+            ++j;
+        }
+        const QString n = text.mid(i, j - i).normalized(QString::NormalizationForm_KC);
+        for (const QChar c : n) {
+            if (!c.isSpace())
+                pieces.append({c.unicode(), i, j});
+        }
+        i = j;
+    }
+    return pieces;
 }
 
 }  // namespace
 
-QString comparable(const QString &text)
+qsizetype Key::originalEnd(qsizetype n) const
 {
-    const QString n = text.normalized(QString::NormalizationForm_KC);
-    QString out;
-    out.reserve(n.size());
-    for (qsizetype i = 0; i < n.size(); ++i) {
-        const QChar c = n.at(i);
-        const char16_t u = c.unicode();
-        if (c.isSpace())
+    return n <= 0 ? 0 : to.at(std::min(n, to.size()) - 1);
+}
+
+qsizetype Key::originalStart(qsizetype n, qsizetype originalSize) const
+{
+    return n < from.size() ? from.at(n) : originalSize;
+}
+
+Key key(const QString &text)
+{
+    const QList<Piece> pieces = compatibilityPieces(text);
+    auto at = [&](qsizetype k) { return k >= 0 && k < pieces.size() ? pieces.at(k).c : char16_t(0); };
+    Key out;
+    out.text.reserve(pieces.size());
+    out.from.reserve(pieces.size());
+    out.to.reserve(pieces.size());
+    auto put = [&](QChar c, qsizetype from, qsizetype to) {
+        out.text += c;
+        out.from.append(from);
+        out.to.append(to);
+    };
+    auto isDigit = [](char16_t u) { return u >= u'0' && u <= u'9'; };
+    for (qsizetype k = 0; k < pieces.size(); ++k) {
+        const Piece &p = pieces.at(k);
+        // Two numbers written apart (by a blank, or in kanji then in digits)
+        // stay apart: "東二 1-2" and "東二1-2" are "東2-1-2", never "東21-2".
+        if (isDigit(p.c) && !out.text.isEmpty() && isDigit(out.text.back().unicode())
+            && (p.from > out.to.back() || isKanjiNumeral(at(k - 1))))
+            put(QLatin1Char('-'), p.from, p.from);
+        if (isKanjiNumeral(p.c)) {
+            qsizetype end = k;
+            while (end < pieces.size() && isKanjiNumeral(pieces.at(end).c))
+                ++end;
+            QString run;
+            for (qsizetype r = k; r < end; ++r)
+                run += QChar(pieces.at(r).c);
+            const QString digits = kanjiNumber(run);
+            if (!out.text.isEmpty() && isDigit(out.text.back().unicode()))
+                put(QLatin1Char('-'), p.from, p.from);
+            for (const QChar d : digits)
+                put(d, p.from, pieces.at(end - 1).to);
+            k = end - 1;
             continue;
-        const bool betweenKanji = i > 0 && i + 1 < n.size() && isKanji(n.at(i - 1)) && isKanji(n.at(i + 1));
-        if (u == 0x30F6 || u == 0x30F5 || (betweenKanji && (u == 0x304C || u == 0x30AC)))
-            out += QChar(0x30B1);  // ケ
-        else if (betweenKanji && u == 0x30CE)
-            out += QChar(0x306E);  // の
-        else if (isDash(u) && !(u == 0x30FC && i > 0 && !n.at(i - 1).isDigit()))
-            out += QLatin1Char('-');  // a long-vowel mark stays one after kana
+        }
+        const bool betweenKanji = isKanji(at(k - 1)) && isKanji(at(k + 1));
+        const char16_t before = at(k - 1);
+        // "ひばりが丘", "ひばりヶ丘": が before a kanji is the same ケ.
+        const bool keBefore = k > 0 && isKanji(at(k + 1));
+        if (p.c == 0x30F6 || p.c == 0x30F5 || p.c == 0x30B1 || (keBefore && (p.c == 0x304C || p.c == 0x30AC)))
+            put(QChar(0x30B1), p.from, p.to);  // ケ
+        else if (betweenKanji && p.c == 0x30CE)
+            put(QChar(0x306E), p.from, p.to);  // の
+        else if (isDash(p.c) || (isLongVowel(p.c) && ((before >= u'0' && before <= u'9') || isKanjiNumeral(before))))
+            put(QLatin1Char('-'), p.from, p.to);
         else
-            out += c;
+            put(QChar(p.c), p.from, p.to);
     }
     return out;
+}
+
+QString comparable(const QString &text)
+{
+    return key(text).text;
+}
+
+QString companyKey(const QString &name)
+{
+    static const QStringList forms{u"株式会社"_s, u"(株)"_s, u"有限会社"_s, u"(有)"_s, u"合同会社"_s, u"(同)"_s,
+                                   u"合資会社"_s, u"(資)"_s, u"合名会社"_s, u"(名)"_s};
+    QString k = comparable(name);
+    for (const QString &form : forms)
+        k.remove(form);
+    return k;
+}
+
+QString blockNumbers(const QString &text)
+{
+    const QString k = comparable(text);
+    QString numbers;
+    bool inNumber = false;
+    for (const QChar c : k) {
+        const bool digit = c >= u'0' && c <= u'9';
+        if (digit && !inNumber && !numbers.isEmpty())
+            numbers += u'-';
+        if (digit)
+            numbers += c;
+        inNumber = digit;
+    }
+    return numbers;
+}
+
+qsizetype azaLength(QStringView text)
+{
+    return text.startsWith(u"大字") ? 2 : text.startsWith(u'字') ? 1 : 0;
+}
+
+int leadingNumber(QStringView text)
+{
+    if (text.startsWith(u'第'))
+        text = text.mid(1);
+    int n = 0;
+    qsizetype i = 0;
+    while (i < text.size() && i < 6 && text.at(i) >= u'0' && text.at(i) <= u'9')
+        n = n * 10 + (text.at(i++).unicode() - u'0');
+    return i == 0 ? -1 : n;
+}
+
+LeadingZip leadingZip(const QString &text)
+{
+    auto digitAt = [&](qsizetype i) {
+        const char16_t u = i < text.size() ? text.at(i).unicode() : 0;
+        return (u >= u'0' && u <= u'9') ? int(u - u'0') : (u >= 0xFF10 && u <= 0xFF19) ? int(u - 0xFF10) : -1;
+    };
+    auto blanks = [&](qsizetype i) {
+        while (i < text.size() && text.at(i).isSpace())
+            ++i;
+        return i;
+    };
+    qsizetype i = blanks(0);
+    const bool mark = i < text.size() && text.at(i) == QChar(0x3012);  // 〒
+    if (mark)
+        i = blanks(i + 1);
+    QString digits;
+    while (digits.size() < 7) {
+        const int d = digitAt(i);
+        if (d >= 0) {
+            digits += QChar(u'0' + d);
+            ++i;
+        } else if (digits.size() == 3 && i < text.size()
+                   && (isDash(text.at(i).unicode()) || isLongVowel(text.at(i).unicode()))) {
+            ++i;
+        } else {
+            return {};
+        }
+    }
+    if (digitAt(i) >= 0)
+        return {};
+    const qsizetype after = blanks(i);
+    // Without the mark, a code is told from the start of an address by the
+    // blank after it.
+    if (!mark && after == i && i < text.size())
+        return {};
+    return {digits, after};
 }
 
 QString zipDigits(const QString &text)
@@ -48,7 +281,7 @@ QString zipDigits(const QString &text)
     for (const QChar c : n) {
         if (c >= u'0' && c <= u'9')
             digits += c;
-        else if (!(c.isSpace() || isDash(c.unicode()) || c == QChar(0x3012)))  // 〒
+        else if (!(c.isSpace() || isDash(c.unicode()) || isLongVowel(c.unicode()) || c == QChar(0x3012)))  // 〒
             return QString();
     }
     return digits.size() == 7 ? digits : QString();

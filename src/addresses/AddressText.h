@@ -1,16 +1,61 @@
 #pragma once
-// The forms in which addresses and postal codes are compared: what people
-// type varies in width, blanks and a few written variants of one name.
+// Address text as people write it, in the one form the dictionary and every
+// query are compared in. Widths, blanks, dashes, the variants of one name
+// and the two ways of writing numbers are made one; where each character of
+// that form came from in the text as typed is kept, so that what follows a
+// matched place can be given back exactly as it was typed.
 
+#include <QList>
 #include <QString>
 
 namespace AddressText {
 
-// Full-width letters and digits made half-width, half-width katakana made
-// full-width, blanks removed, and the variants of one name made one:
-// "ヶ", "ヵ" and "ケ" (and "が"/"ガ" between kanji) as "ケ", "ノ" between
-// kanji as "の", every dash as "-".
+// The comparable form of a text, and for each of its characters the part of
+// the original that gave it: [from[i], to[i]).
+struct Key {
+    QString text;
+    QList<qsizetype> from, to;
+
+    // Where the original continues after the first n characters of the form.
+    qsizetype originalEnd(qsizetype n) const;
+    // Where the original part giving character n begins (the end when n is
+    // past the form).
+    qsizetype originalStart(qsizetype n, qsizetype originalSize) const;
+};
+
+// Half-width letters and digits, full-width katakana, no blanks; every dash
+// (and a long-vowel mark after a digit) as "-"; "ヶ", "ヵ" and "ケ" (and
+// "が"/"ガ" after anything and before a kanji) as "ケ"; "ノ" between kanji
+// as "の"; numbers in kanji ("二十九", "一〇") as digits ("29", "10"), and
+// two numbers written apart (by a blank, or in kanji then in digits) kept
+// apart by a "-".
+Key key(const QString &text);
 QString comparable(const QString &text);
+
+// A company's name compared without its legal form: "株式会社", "(株)", "㈱",
+// "有限会社" and the like, blanks and widths aside.
+QString companyKey(const QString &name);
+
+// The numbers written in a text, in order, joined by "-": "2丁目8番1号" and
+// "二丁目８－１" give "2-8-1".
+QString blockNumbers(const QString &text);
+
+// How much of a comparable text is a leading "大字" or "字", which addresses
+// write before a town and the dictionary leaves out.
+qsizetype azaLength(QStringView comparableText);
+
+// The first number of a text in comparable form, or -1 when it does not
+// begin with one (after a leading "第").
+int leadingNumber(QStringView comparableText);
+
+// A postal code written in front of an address ("〒100-0013 ", "〒1000013",
+// "100-0013 "): its seven digits and where the address begins; no digits
+// and 0 when there is none.
+struct LeadingZip {
+    QString digits;
+    qsizetype addressStart = 0;
+};
+LeadingZip leadingZip(const QString &text);
 
 // The seven digits of a postal code typed with or without "〒", dashes,
 // blanks, in either width; "" when the text is not such a code.

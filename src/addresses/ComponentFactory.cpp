@@ -4,11 +4,14 @@
 
 using namespace Qt::StringLiterals;
 
-std::unique_ptr<AddressComponent> createObject(const QString &progId, const QString &dictionary)
+std::unique_ptr<AddressComponent> createObject(const QString &progId, const QString &dictionary, QString *why)
 {
-    if (progId != u"Tarnu.cAdd"_s)
+    if (progId != u"Tarnu.cAdd"_s) {
+        if (why)
+            *why = progId + u": no such component"_s;
         return nullptr;
-    if (auto d = PostalDictionary::open(dictionary))
+    }
+    if (auto d = PostalDictionary::open(dictionary, why))
         return std::make_unique<PostalAddressComponent>(std::move(d));
     return nullptr;
 }

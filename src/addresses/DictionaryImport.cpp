@@ -3,16 +3,25 @@
 #include "addresses/AddressText.h"
 #include "addresses/PostalSchema.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QHash>
 #include <QMap>
 #include <QRegularExpression>
 #include <QSet>
+#include <QTemporaryFile>
 
 #include <sqlite3.h>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <memory>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
@@ -95,20 +104,74 @@ QString withoutDistrict(const QString &city)
     return gun > 0 && gun + 1 < city.size() ? city.mid(gun + 1) : QString();
 }
 
+// A town's key: its comparable form without a leading 大字 or 字, which
+// business rows keep and addresses may carry.
+QString townKey(const QString &town)
+{
+    const QString key = AddressText::comparable(town);
+    return key.mid(AddressText::azaLength(key));
+}
+
+// The new file is made next to the one it replaces (a rename never crosses
+// file systems), under a name of its own (two imports at once never share
+// one), and only reaches its name complete and on disk.
+struct PartialFile {
+    QString path;
+    bool keep = false;
+    ~PartialFile()
+    {
+        if (!keep && !path.isEmpty())
+            QFile::remove(path);
+    }
+};
+
+bool syncPath(const QString &path, int flags)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), flags | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    const bool synced = ::fsync(fd) == 0;
+    return ::close(fd) == 0 && synced;
+}
+
+bool sameFile(const QString &a, const QString &b)
+{
+    struct stat sa {}, sb {};
+    return ::stat(QFile::encodeName(a).constData(), &sa) == 0 && ::stat(QFile::encodeName(b).constData(), &sb) == 0
+           && sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+}
+
 }  // namespace
 
-Result write(const Source &source, const QString &database)
+Result write(const Source &source, const QString &database, const QStringList &inputs)
 {
     Result r;
     if (source.rows.isEmpty()) {
         r.error = u"no postal codes to write"_s;
         return r;
     }
-    const QString partial = database + u".partial"_s;
-    QFile::remove(partial);
+    for (const QString &input : inputs) {
+        if (sameFile(input, database)) {
+            r.error = database + u": is one of the files read; write the dictionary elsewhere"_s;
+            return r;
+        }
+    }
+    const QFileInfo target(database);
+    PartialFile partial;
+    {
+        QTemporaryFile file(target.absoluteDir().filePath(target.fileName() + u".XXXXXX.partial"_s));
+        file.setAutoRemove(false);
+        if (!file.open()) {
+            r.error = u"cannot create a new dictionary in "_s + target.absolutePath() + u": "_s + file.errorString();
+            return r;
+        }
+        partial.path = file.fileName();
+        // Readable by all, as the dictionary it replaces is meant to be.
+        file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
+    }
     sqlite3 *raw = nullptr;
-    if (sqlite3_open(QFile::encodeName(partial).constData(), &raw) != SQLITE_OK) {
-        r.error = u"cannot create "_s + partial;
+    if (sqlite3_open(QFile::encodeName(partial.path).constData(), &raw) != SQLITE_OK) {
+        r.error = u"cannot create "_s + partial.path;
         sqlite3_close(raw);
         return r;
     }
@@ -116,22 +179,26 @@ Result write(const Source &source, const QString &database)
     Writer w(db.get());
     auto failed = [&] {
         r.error = w.error;
-        db.reset();
-        QFile::remove(partial);
         return r;
     };
+    // The file is private until renamed, and synced before: the database's
+    // own journal and syncing would only cost time.
     if (!w.exec("PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF; BEGIN;"
                 "CREATE TABLE meta(key TEXT PRIMARY KEY, value TEXT) WITHOUT ROWID;"
                 "CREATE TABLE area(id INTEGER PRIMARY KEY, pref TEXT NOT NULL, city TEXT NOT NULL);"
                 "CREATE TABLE zip(zip INTEGER NOT NULL, seq INTEGER NOT NULL, area INTEGER NOT NULL,"
                 " town TEXT NOT NULL, street TEXT NOT NULL, name TEXT NOT NULL, PRIMARY KEY(zip, seq)) WITHOUT ROWID;"
-                "CREATE TABLE city(key TEXT PRIMARY KEY, area INTEGER NOT NULL) WITHOUT ROWID;"
-                "CREATE TABLE town(area INTEGER NOT NULL, key TEXT NOT NULL, zip INTEGER NOT NULL,"
-                " PRIMARY KEY(area, key)) WITHOUT ROWID;"
+                "CREATE TABLE city(key TEXT NOT NULL, area INTEGER NOT NULL, PRIMARY KEY(key, area)) WITHOUT ROWID;"
+                "CREATE TABLE town(area INTEGER NOT NULL, key TEXT NOT NULL, zip INTEGER NOT NULL, name TEXT NOT NULL,"
+                " PRIMARY KEY(area, key, zip)) WITHOUT ROWID;"
+                "CREATE TABLE block(area INTEGER NOT NULL, key TEXT NOT NULL, zip INTEGER NOT NULL, low INTEGER NOT NULL,"
+                " high INTEGER NOT NULL, PRIMARY KEY(area, key, zip, low)) WITHOUT ROWID;"
                 "CREATE TABLE building(area INTEGER NOT NULL, town TEXT NOT NULL, name TEXT NOT NULL,"
                 " floor INTEGER NOT NULL, zip INTEGER NOT NULL, PRIMARY KEY(area, town, name, floor)) WITHOUT ROWID;"
-                "CREATE TABLE business(key TEXT NOT NULL, name TEXT NOT NULL, zip INTEGER NOT NULL,"
-                " PRIMARY KEY(key, name, zip)) WITHOUT ROWID;"))
+                "CREATE TABLE business(area INTEGER NOT NULL, town TEXT NOT NULL, numbers TEXT NOT NULL,"
+                " name TEXT NOT NULL, zip INTEGER NOT NULL, townName TEXT NOT NULL, street TEXT NOT NULL,"
+                " shown TEXT NOT NULL, PRIMARY KEY(area, town, numbers, name, zip)) WITHOUT ROWID;"
+                "CREATE INDEX business_name ON business(area, name);"))
         return failed();
 
     // Rows of each code in their order, a row given twice kept once.
@@ -149,8 +216,13 @@ Result write(const Source &source, const QString &database)
     QHash<QPair<QString, QString>, int> areas;
     Stmt addArea = w.prepare("INSERT INTO area VALUES(?1, ?2, ?3)");
     Stmt addZip = w.prepare("INSERT INTO zip VALUES(?1, ?2, ?3, ?4, ?5, ?6)");
-    Stmt addBusiness = w.prepare("INSERT OR IGNORE INTO business VALUES(?1, ?2, ?3)");
-    QHash<int, QMap<QString, qint64>> towns;  // lowest ordinary code of each town key, by area
+    Stmt addBusiness = w.prepare("INSERT OR IGNORE INTO business VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8)");
+    Stmt addBlock = w.prepare("INSERT OR IGNORE INTO block VALUES(?1, ?2, ?3, ?4, ?5)");
+    struct TownCode {
+        qint64 zip;
+        QString name;
+    };
+    QHash<int, QMap<QString, QList<TownCode>>> towns;  // every ordinary code of each town key, by area
     for (auto it = byCode.cbegin(); it != byCode.cend(); ++it) {
         const qint64 zip = it.key().toLongLong();
         bool business = false;
@@ -168,16 +240,21 @@ Result write(const Source &source, const QString &database)
                 return failed();
             if (!row.name.isEmpty()) {
                 business = true;
-                const QString key = AddressText::comparable(row.pref + row.city + row.town + row.street);
-                if (!w.insert(addBusiness, key, AddressText::comparable(row.name), zip))
+                if (!w.insert(addBusiness, area, townKey(row.town), AddressText::blockNumbers(row.street),
+                              AddressText::companyKey(row.name), zip, row.town, row.street, row.name))
                     return failed();
                 continue;
             }
-            QMap<QString, qint64> &inArea = towns[area];
-            const QString key = AddressText::comparable(row.town);
-            const auto known = inArea.constFind(key);
-            if (known == inArea.constEnd() || zip < *known)
-                inArea.insert(key, zip);
+            const QString key = townKey(row.town);
+            QList<TownCode> &codes = towns[area][key];
+            if (std::none_of(codes.cbegin(), codes.cend(), [&](const TownCode &c) { return c.zip == zip; }))
+                codes.append({zip, row.town});
+            for (const BlockRange &b : row.blocks) {
+                if (!w.insert(addBlock, area, key, zip, b.low, b.high))
+                    return failed();
+            }
+            if (row.otherwise && !w.insert(addBlock, area, key, zip, -1, -1))
+                return failed();
         }
         ++r.codes;
         r.business += business ? 1 : 0;
@@ -185,20 +262,20 @@ Result write(const Source &source, const QString &database)
 
     // Floors of high-rise buildings: "…ビル1階" rows next to the building's
     // own row, filed under the town the building stands in as well.
-    Stmt addTown = w.prepare("INSERT INTO town VALUES(?1, ?2, ?3)");
+    Stmt addTown = w.prepare("INSERT INTO town VALUES(?1, ?2, ?3, ?4)");
     Stmt addFloor = w.prepare("INSERT OR IGNORE INTO building VALUES(?1, ?2, ?3, ?4, ?5)");
     for (auto it = towns.cbegin(); it != towns.cend(); ++it) {
         const int area = it.key();
-        const QMap<QString, qint64> &inArea = *it;
+        const QMap<QString, QList<TownCode>> &inArea = *it;
         QMap<QString, QList<std::pair<int, qint64>>> buildings;
         for (auto t = inArea.cbegin(); t != inArea.cend(); ++t) {
             if (const auto f = floorOf(t.key()))
-                buildings[f->building].append({f->floor, *t});
+                buildings[f->building].append({f->floor, t->first().zip});
         }
         for (auto b = buildings.begin(); b != buildings.end();) {
             const auto own = inArea.constFind(b.key());
             if (own != inArea.constEnd()) {
-                b->append({0, *own});
+                b->append({0, own->first().zip});
                 ++b;
             } else if (b->size() < 2) {
                 b = buildings.erase(b);  // one row ending in "階" is an ordinary town
@@ -228,51 +305,62 @@ Result write(const Source &source, const QString &database)
         for (auto t = inArea.cbegin(); t != inArea.cend(); ++t) {
             if (floorKeys.contains(t.key()))
                 continue;
-            if (!w.insert(addTown, area, t.key(), *t))
-                return failed();
+            for (const TownCode &code : *t) {
+                if (!w.insert(addTown, area, t.key(), code.zip, code.name))
+                    return failed();
+            }
             r.towns += t.key().isEmpty() ? 0 : 1;
         }
     }
 
-    // Cities by prefecture + name, and by the name alone (or without its
-    // district) where no other city shares it.
-    QHash<QString, QSet<int>> cityKeys;
+    // Cities by prefecture and name, with and without the district, and by
+    // the name alone; a key that names several cities ("府中市") names each.
+    QSet<QPair<QString, int>> cityKeys;
     for (auto it = areas.cbegin(); it != areas.cend(); ++it) {
         const QString pref = AddressText::comparable(it.key().first);
         const QString city = AddressText::comparable(it.key().second);
         for (const QString &name : {city, withoutDistrict(city)}) {
             if (name.isEmpty())
                 continue;
-            cityKeys[pref + name].insert(*it);
-            cityKeys[name].insert(*it);
+            cityKeys.insert({pref + name, *it});
+            cityKeys.insert({name, *it});
         }
     }
     Stmt addCity = w.prepare("INSERT INTO city VALUES(?1, ?2)");
-    for (auto it = cityKeys.cbegin(); it != cityKeys.cend(); ++it) {
-        if (it->size() == 1 && !w.insert(addCity, it.key(), *it->cbegin()))
+    for (const auto &[key, area] : cityKeys) {
+        if (!w.insert(addCity, key, area))
             return failed();
     }
 
     Stmt addMeta = w.prepare("INSERT INTO meta VALUES(?1, ?2)");
+    // The official files carry no version of their own: their date is it.
+    r.version = source.version.isEmpty() ? source.date : source.version;
+    const QString &version = r.version;
     for (const auto &[key, value] :
          {std::pair{u"format"_s, QString::number(kPostalFormat)}, std::pair{u"source"_s, source.source},
-          std::pair{u"version"_s, source.version}, std::pair{u"date"_s, source.date},
+          std::pair{u"version"_s, version}, std::pair{u"date"_s, source.date},
           std::pair{u"codes"_s, QString::number(r.codes)}, std::pair{u"towns"_s, QString::number(r.towns)},
           std::pair{u"business"_s, QString::number(r.business)}}) {
         if (!w.insert(addMeta, key, value))
             return failed();
     }
-    addArea.reset(); addZip.reset(); addBusiness.reset(); addTown.reset(); addFloor.reset(); addCity.reset();
-    addMeta.reset();
+    addArea.reset(); addZip.reset(); addBusiness.reset(); addBlock.reset(); addTown.reset(); addFloor.reset();
+    addCity.reset(); addMeta.reset();
     if (!w.exec("COMMIT; VACUUM;"))
         return failed();
     db.reset();
-    // One step, so a reader never finds half a dictionary.
-    if (std::rename(QFile::encodeName(partial).constData(), QFile::encodeName(database).constData()) != 0) {
-        r.error = u"cannot replace "_s + database;
-        QFile::remove(partial);
+    // On disk before it takes the name, and the name on disk after: a power
+    // cut leaves the old dictionary or the new one, never a torn one.
+    if (!syncPath(partial.path, O_RDONLY)) {
+        r.error = u"cannot write "_s + partial.path + u" to disk"_s;
         return r;
     }
+    if (std::rename(QFile::encodeName(partial.path).constData(), QFile::encodeName(database).constData()) != 0) {
+        r.error = u"cannot replace "_s + database + u": "_s + QString::fromLocal8Bit(std::strerror(errno));
+        return r;
+    }
+    partial.keep = true;
+    syncPath(target.absolutePath(), O_RDONLY | O_DIRECTORY);
     r.ok = true;
     return r;
 }

@@ -132,30 +132,74 @@ QString fileDate(const QString &path)
 
 }  // namespace
 
-QString townOf(const QString &official)
+namespace {
+
+// "１～７丁目", "８丁目", "１・３丁目", "３３６０～３６００番地", "２０番地以上":
+// the blocks a code serves; none for any other note.
+QList<BlockRange> blockRanges(const QString &note)
+{
+    QString text = note.normalized(QString::NormalizationForm_KC);
+    const bool chome = text.contains(u"丁目"_s), banchi = text.contains(u"番地"_s);
+    if (chome == banchi)
+        return {};
+    text.remove(u"丁目"_s).remove(u"番地"_s);
+    const bool open = text.endsWith(u"以上"_s) || text.endsWith(u"以降"_s);
+    if (open)
+        text.chop(2);
+    static const QRegularExpression range(u"^([0-9]{1,5})(?:[~〜]([0-9]{1,5}))?$"_s);
+    QList<BlockRange> blocks;
+    for (const QString &part : text.split(QRegularExpression(u"[、・,]"_s))) {
+        const QRegularExpressionMatch m = range.match(part);
+        if (!m.hasMatch())
+            return {};
+        const int low = m.captured(1).toInt();
+        blocks.append({low, m.capturedLength(2) ? m.captured(2).toInt() : low});
+    }
+    if (open && blocks.size() == 1 && blocks.first().low == blocks.first().high)
+        blocks.first().high = 99999;
+    return open && blocks.size() != 1 ? QList<BlockRange>() : blocks;
+}
+
+}  // namespace
+
+TownNote townNote(const QString &official)
 {
     static const QRegularExpression floor(u"（([０-９]+階)）$"_s);
-    static const QRegularExpression note(u"（[^（]*）$"_s);
+    static const QRegularExpression note(u"（([^（]*)）$"_s);
     static const QRegularExpression allotment(u"第?[０-９]+地割.*$"_s);
+    TownNote n;
     QString town = official;
     if (town == u"以下に掲載がない場合"_s || town.contains(u"の次に番地がくる場合"_s))
-        return QString();
+        return n;
     if (town != u"一円"_s && town.endsWith(u"一円"_s))  // the whole village: "○○一円"
-        return QString();
+        return n;
     const QRegularExpressionMatch f = floor.match(town);
-    if (f.hasMatch())
-        return town.left(f.capturedStart()) + f.captured(1);
+    if (f.hasMatch()) {
+        n.town = town.left(f.capturedStart()) + f.captured(1);
+        return n;
+    }
     // Notes in brackets, also what is left open when a long row was cut:
     // "（次のビルを除く）", "（地階・階層不明）", "（１～３丁目）".
     const qsizetype open = town.indexOf(u'（');
     if (open >= 0 && town.indexOf(u'）', open) < 0)
         town.truncate(open);
-    town.remove(note);
+    const QRegularExpressionMatch noted = note.match(town);
+    if (noted.hasMatch()) {
+        n.blocks = blockRanges(noted.captured(1));
+        n.otherwise = noted.captured(1) == u"その他"_s;
+        town.truncate(noted.capturedStart());
+    }
     town.remove(allotment);
     // Lists and ranges of several places name no one town.
     if (town.contains(u'、') || town.contains(u'～') || town.contains(u'〜'))
-        return QString();
-    return town;
+        return TownNote();
+    n.town = town;
+    return n;
+}
+
+QString townOf(const QString &official)
+{
+    return townNote(official).town;
 }
 
 bool readKenAll(const QString &file, Source *into, QString *error)
@@ -164,7 +208,10 @@ bool readKenAll(const QString &file, Source *into, QString *error)
     QString pendingTown;  // a town whose bracket the next rows continue
     auto flush = [&] {
         if (!pending.zip.isEmpty()) {
-            pending.town = townOf(pendingTown);
+            const TownNote n = townNote(pendingTown);
+            pending.town = n.town;
+            pending.blocks = n.blocks;
+            pending.otherwise = n.otherwise;
             into->rows.append(pending);
         }
         pending = Row();
@@ -192,7 +239,7 @@ bool readKenAll(const QString &file, Source *into, QString *error)
                 return true;
             }
             flush();
-            pending = {f.at(2), f.at(6), f.at(7), QString(), QString(), QString()};
+            pending = {f.at(2), f.at(6), f.at(7), QString(), QString(), QString(), {}, false};
             pendingTown = f.at(8);
             return true;
         },
@@ -222,7 +269,7 @@ bool readJigyosyo(const QString &file, Source *into, QString *error)
                 *reason = u"no name, prefecture or city"_s;
                 return false;
             }
-            into->rows.append({f.at(7), f.at(3), f.at(4), f.at(5), f.at(6), f.at(2)});
+            into->rows.append({f.at(7), f.at(3), f.at(4), f.at(5), f.at(6), f.at(2), {}, false});
             return true;
         },
         error);

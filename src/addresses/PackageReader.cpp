@@ -86,7 +86,7 @@ bool readPackage(const QString &folder, Source *into, QString *error)
             if (!code.match(key).hasMatch())
                 continue;
             into->rows.append({key.mid(1), r.at(1).toString(), r.at(2).toString(), r.at(3).toString(),
-                               r.at(4).toString(), r.at(5).toString()});
+                               r.at(4).toString(), r.at(5).toString(), {}, false});
         }
     }
     if (into->rows.size() == before) {

@@ -1,8 +1,26 @@
 #include "addresses/PostalAddressComponent.h"
 
+#include "addresses/AddressMatch.h"
 #include "addresses/AddressText.h"
 
 using namespace Qt::StringLiterals;
+
+QString certaintyWord(Certainty certainty)
+{
+    switch (certainty) {
+    case Certainty::Town:
+        return u"town"_s;
+    case Certainty::Business:
+        return u"business"_s;
+    case Certainty::CatchAll:
+        return u"catch-all"_s;
+    case Certainty::Ambiguous:
+        return u"ambiguous"_s;
+    case Certainty::NotFound:
+        break;
+    }
+    return u"not found"_s;
+}
 
 PostalAddressComponent::PostalAddressComponent(std::unique_ptr<PostalDictionary> dictionary)
     : dictionary_(std::move(dictionary))
@@ -13,50 +31,53 @@ void PostalAddressComponent::PutAdd(QString &zip, QString &address, QString &com
 {
     if (mode != 1)
         return;
-    const QList<AddressCandidate> found = Candidates(zip, address, company, mode);
-    if (found.isEmpty()) {
+    const AddressAnswer answer = Find(zip, address, company, mode);
+    if (answer.choices.isEmpty()) {
         address.clear();
         return;
     }
-    zip = found.first().zip;
-    address = found.first().address;
-    company = found.first().company;
+    zip = answer.choices.first().zip;
+    address = answer.choices.first().address;
+    company = answer.choices.first().company;
 }
 
-QList<AddressCandidate> PostalAddressComponent::Candidates(const QString &zip, const QString &address,
-                                                           const QString &company, int mode)
+AddressAnswer PostalAddressComponent::Find(const QString &zip, const QString &address, const QString &company,
+                                           int mode)
 {
-    QList<AddressCandidate> found;
-    if (mode != 1)
-        return found;
-    // A company the user typed is never replaced by a business's name.
-    const bool keepCompany = !company.trimmed().isEmpty();
-    const QString digits = AddressText::zipDigits(zip);
-    const QList<PostalDictionary::Entry> rows = digits.isEmpty() ? QList<PostalDictionary::Entry>()
-                                                                 : dictionary_->byZip(digits);
-    if (!rows.isEmpty()) {
-        const QString code = AddressText::formatZip(digits);
-        const QString typed = AddressText::comparable(address);
-        for (const PostalDictionary::Entry &row : rows) {
-            if (!typed.isEmpty() && typed.startsWith(AddressText::comparable(row.address())))
-                return {{code, address, keepCompany ? company : row.name}};  // the typed address says more
-        }
-        for (const PostalDictionary::Entry &row : rows) {
-            const AddressCandidate c{code, row.address(), keepCompany ? company : row.name};
-            if (!found.contains(c))
-                found.append(c);
-        }
-        return found;
-    }
-    if (!address.trimmed().isEmpty()) {
-        if (const auto code = dictionary_->zipForAddress(address, company))
-            found.append({AddressText::formatZip(*code), address, company});
-    }
-    return found;
+    return mode == 1 ? find(zip, address, company, false) : AddressAnswer();
 }
 
-QString PostalAddressComponent::DataInfo() const
+AddressAnswer PostalAddressComponent::FindAll(const QString &zip, const QString &address, const QString &company)
 {
+    return find(zip, address, company, true);
+}
+
+AddressAnswer PostalAddressComponent::find(const QString &zip, const QString &address, const QString &company,
+                                           bool everything)
+{
+    // A file replaced while it was read gives no answer of its own: the
+    // look-up is made again on the new one.
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        if (!dictionary_->refresh())
+            break;
+        AddressAnswer answer;
+        const QString digits = AddressText::zipDigits(zip);
+        if (!digits.isEmpty())
+            answer = AddressMatch::byZip(*dictionary_, digits, address, company);
+        if (answer.choices.isEmpty() && !address.trimmed().isEmpty())
+            answer = AddressMatch::byAddress(*dictionary_, address, company, everything);
+        if (dictionary_->unchangedSinceRefresh())
+            return answer;
+    }
+    AddressAnswer failed;
+    failed.problem = dictionary_->problem().isEmpty() ? dictionary_->path() + u": changed while read"_s
+                                                      : dictionary_->problem();
+    return failed;
+}
+
+QString PostalAddressComponent::DataInfo()
+{
+    dictionary_->refresh();
     const PostalDictionary::Info info = dictionary_->info();
     return info.source + u" "_s + info.version + u", data of "_s + info.date;
 }

@@ -8,14 +8,16 @@
 //    already begins with that (then it is kept whole, with its block and
 //    building numbers); a business code's name becomes the company when the
 //    company is empty;
-//  - otherwise an address that begins with a known prefecture + city + town
-//    (compared across widths and written variants) keeps its text and gets
-//    the postal code of the longest such beginning, its building's floor
-//    where it names one, or a business's own code when address and company
-//    are exactly that business's;
+//  - otherwise an address is matched as AddressMatch says: the code of its
+//    town (its building's floor, the business its company names), or the
+//    city's catch-all code, with the address completed;
 //  - otherwise the address becomes "": nothing was found.
-// A code with several towns gives the first; Candidates lists them all.
+// Where several places fit, PutAdd takes the first; Find lists them all.
 // Other modes change nothing.
+//
+// Each look-up first makes sure the dictionary is the file now at its path
+// (one copied over it is opened anew), and its answer is kept only when the
+// file did not change while it was read.
 
 #include "addresses/AddressComponent.h"
 #include "addresses/PostalDictionary.h"
@@ -25,10 +27,12 @@ class PostalAddressComponent : public AddressComponent
 public:
     explicit PostalAddressComponent(std::unique_ptr<PostalDictionary> dictionary);
     void PutAdd(QString &zip, QString &address, QString &company, int mode) override;
-    QList<AddressCandidate> Candidates(const QString &zip, const QString &address, const QString &company,
-                                       int mode) override;
-    QString DataInfo() const override;
+    AddressAnswer Find(const QString &zip, const QString &address, const QString &company, int mode) override;
+    AddressAnswer FindAll(const QString &zip, const QString &address, const QString &company) override;
+    QString DataInfo() override;
 
 private:
+    AddressAnswer find(const QString &zip, const QString &address, const QString &company, bool everything);
+
     std::unique_ptr<PostalDictionary> dictionary_;
 };

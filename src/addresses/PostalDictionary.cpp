@@ -1,8 +1,7 @@
 #include "addresses/PostalDictionary.h"
 
 #include "BuildTree.h"
-
-#include "addresses/AddressText.h"
+#include "addresses/DictionaryWatch.h"
 #include "addresses/PostalSchema.h"
 
 #include <QCoreApplication>
@@ -11,7 +10,17 @@
 #include <QFileInfo>
 #include <QUrl>
 
+#include <algorithm>
+#include <functional>
+
 #include <sqlite3.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
@@ -22,14 +31,10 @@ QString columnText(sqlite3_stmt *s, int i)
     return QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(s, i)), sqlite3_column_bytes(s, i));
 }
 
-void bindText(sqlite3_stmt *s, int i, const QByteArray &utf8)
+void bindText(sqlite3_stmt *s, int i, const QString &text)
 {
+    const QByteArray utf8 = text.toUtf8();
     sqlite3_bind_text(s, i, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
-}
-
-QString zipText(sqlite3_int64 zip)
-{
-    return QString::number(zip).rightJustified(7, u'0');
 }
 
 // Resets a statement for its next use whichever way the caller leaves.
@@ -39,7 +44,7 @@ struct Reset {
 };
 
 // The common beginning of two texts, never ending inside a surrogate pair.
-QString commonPrefix(const QString &a, const QString &b)
+QStringView commonPrefix(QStringView a, QStringView b)
 {
     qsizetype n = 0;
     const qsizetype most = std::min(a.size(), b.size());
@@ -50,29 +55,9 @@ QString commonPrefix(const QString &a, const QString &b)
     return a.left(n);
 }
 
-// The longest key that `text` begins with, among the keys `greatest` finds:
-// the greatest key not above a probe is either a beginning of the probe, or
-// every beginning lies within what the two have in common. Calls `accept`
-// with each beginning found, longest first, until it says yes.
-template <typename Greatest, typename Accept>
-bool longestBeginning(const QString &text, Greatest greatest, Accept accept)
+bool isDigit(QChar c)
 {
-    QString probe = text;
-    for (int guard = 0; guard < 64; ++guard) {
-        const std::optional<QString> key = greatest(probe);
-        if (!key)
-            return false;
-        if (probe.startsWith(*key)) {
-            if (accept(*key))
-                return true;
-            if (key->isEmpty())
-                return false;
-            probe = key->left(key->size() - (key->size() > 1 && key->at(key->size() - 2).isHighSurrogate() ? 2 : 1));
-        } else {
-            probe = commonPrefix(*key, probe);
-        }
-    }
-    return false;
+    return c >= u'0' && c <= u'9';
 }
 
 // A floor written right after a building's name: "12階", "12F"; 0 for
@@ -84,7 +69,7 @@ int floorAt(const QString &text, qsizetype from)
         ++i;
     int floor = 0;
     qsizetype digits = 0;
-    while (i < text.size() && text.at(i) >= u'0' && text.at(i) <= u'9' && digits < 4) {
+    while (i < text.size() && isDigit(text.at(i)) && digits < 4) {
         floor = floor * 10 + (text.at(i).unicode() - u'0');
         ++i, ++digits;
     }
@@ -106,76 +91,357 @@ QStringList PostalDictionary::places()
     return places;
 }
 
-std::unique_ptr<PostalDictionary> PostalDictionary::open(const QString &path)
+namespace {
+
+PostalDictionary::Identity identityFrom(const struct stat &st)
 {
-    if (!QFileInfo(path).isFile())
-        return nullptr;
-    std::unique_ptr<PostalDictionary> d(new PostalDictionary);
-    // Immutable: the file is never written in place (a new dictionary
-    // replaces it by renaming), so no query needs to take a file lock or
-    // look for a journal; those are system calls, each costing more than
-    // the look-up itself on some virtual machines.
-    const QByteArray uri = QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()).toEncoded() + "?immutable=1";
-    if (sqlite3_open_v2(uri.constData(), &d->db_, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX | SQLITE_OPEN_URI,
-                        nullptr) != SQLITE_OK || !d->prepareAll())
-        return nullptr;
-    return d;
+    return {quint64(st.st_dev), quint64(st.st_ino), qint64(st.st_size),
+            qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec};
+}
+
+}  // namespace
+
+std::optional<PostalDictionary::Identity> PostalDictionary::identityOf(const QString &path)
+{
+    struct stat st {};
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+        return std::nullopt;
+    return identityFrom(st);
+}
+
+std::unique_ptr<PostalDictionary> PostalDictionary::open(const QString &path, QString *why)
+{
+    QString reason;
+    std::unique_ptr<PostalDictionary> d(new PostalDictionary(path));
+    const QFileInfo file(path);
+    if (!file.exists()) {
+        reason = path + u": no such file"_s;
+    } else if (!file.isFile()) {
+        reason = path + u": not a file"_s;
+    } else {
+        // Watching first: a change while it opens is a change seen.
+        d->watch_ = std::make_unique<DictionaryWatch>(path);
+        d->seen_ = d->watch_->generation();
+        if (d->connect(&reason))
+            return d;
+    }
+    if (why)
+        *why = reason;
+    return nullptr;
 }
 
 PostalDictionary::~PostalDictionary()
 {
-    for (sqlite3_stmt *s : {byZip_, city_, town_, building_, business_})
-        sqlite3_finalize(s);
-    sqlite3_close(db_);
+    disconnect();
 }
 
-bool PostalDictionary::prepareAll()
+bool PostalDictionary::connect(QString *why)
 {
-    // Pages are read straight from the mapped file rather than copied into
-    // a cache of sqlite's own on each first touch.
-    sqlite3_exec(db_, "PRAGMA mmap_size=268435456", nullptr, nullptr, nullptr);
-    auto prepare = [this](const char *sql, sqlite3_stmt **out) {
-        return sqlite3_prepare_v3(db_, sql, -1, SQLITE_PREPARE_PERSISTENT, out, nullptr) == SQLITE_OK;
-    };
-    sqlite3_stmt *s = nullptr;
-    if (!prepare("SELECT value FROM meta WHERE key = 'format'", &s))
+    // The file as opened is known by a descriptor of our own: what changes
+    // it while it is read is seen on the descriptor, and a file put in its
+    // place later by its path.
+    fd_ = ::open(QFile::encodeName(path_).constData(), O_RDONLY | O_CLOEXEC);
+    struct stat st {};
+    if (fd_ < 0 || ::fstat(fd_, &st) != 0) {
+        *why = path_ + u": cannot be read ("_s + QString::fromLocal8Bit(std::strerror(errno)) + u")"_s;
+        disconnect();
         return false;
-    const bool rightFormat = sqlite3_step(s) == SQLITE_ROW && sqlite3_column_int(s, 0) == kPostalFormat;
-    sqlite3_finalize(s);
-    return rightFormat
-           && prepare("SELECT a.pref, a.city, z.town, z.street, z.name FROM zip z JOIN area a ON a.id = z.area"
-                      " WHERE z.zip = ?1 ORDER BY z.seq", &byZip_)
-           && prepare("SELECT key, area FROM city WHERE key <= ?1 ORDER BY key DESC LIMIT 1", &city_)
-           && prepare("SELECT key, zip FROM town WHERE area = ?1 AND key <= ?2 ORDER BY key DESC LIMIT 1", &town_)
-           && prepare("SELECT name, floor, zip FROM building WHERE area = ?1 AND town = ?2", &building_)
-           && prepare("SELECT min(zip) FROM business WHERE key = ?1 AND name = ?2", &business_);
+    }
+    identity_ = identityFrom(st);
+    // Immutable: no query takes a lock or looks for a journal (system calls
+    // that cost more than the look-up itself on some machines). Nothing is
+    // mapped into memory: a file cut short under a mapping kills the
+    // process, while a read that finds it cut short is an error to report.
+    const QByteArray uri = QUrl::fromLocalFile(QFileInfo(path_).absoluteFilePath()).toEncoded() + "?immutable=1";
+    if (sqlite3_open_v2(uri.constData(), &db_, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX | SQLITE_OPEN_URI, nullptr)
+        != SQLITE_OK) {
+        *why = path_ + u": cannot be opened ("_s + QString::fromUtf8(sqlite3_errmsg(db_)) + u")"_s;
+        disconnect();
+        return false;
+    }
+    // The whole dictionary fits; pages read once stay read.
+    sqlite3_exec(db_, "PRAGMA cache_size=-16384", nullptr, nullptr, nullptr);
+    if (!prepareAll(why)) {
+        disconnect();
+        return false;
+    }
+    // Replaced between the two openings: the two may not be one file.
+    if (const std::optional<Identity> again = identityOf(path_); !again || !(*again == identity_)) {
+        *why = path_ + u": changed while opened"_s;
+        disconnect();
+        return false;
+    }
+    return true;
 }
 
-QList<PostalDictionary::Entry> PostalDictionary::byZip(const QString &digits) const
+void PostalDictionary::disconnect()
+{
+    for (sqlite3_stmt *s : std::as_const(statements_))
+        sqlite3_finalize(s);
+    statements_.clear();
+    sqlite3_close(db_);
+    db_ = nullptr;
+    if (fd_ >= 0)
+        ::close(fd_);
+    fd_ = -1;
+    areas_.clear();
+    cities_.clear();
+    cityLengths_.clear();
+    citiesRead_ = false;
+    buildingTowns_.clear();
+    buildingTownsRead_ = false;
+}
+
+sqlite3_stmt *PostalDictionary::prepare(const char *sql)
+{
+    sqlite3_stmt *s = nullptr;
+    if (sqlite3_prepare_v3(db_, sql, -1, SQLITE_PREPARE_PERSISTENT, &s, nullptr) != SQLITE_OK)
+        return nullptr;
+    statements_.append(s);
+    return s;
+}
+
+bool PostalDictionary::prepareAll(QString *why)
+{
+    sqlite3_stmt *format = prepare("SELECT value FROM meta WHERE key = 'format'");
+    if (!format) {
+        *why = path_ + u": not a postal dictionary ("_s + QString::fromUtf8(sqlite3_errmsg(db_)) + u")"_s;
+        return false;
+    }
+    const int rc = sqlite3_step(format);
+    const int found = rc == SQLITE_ROW ? sqlite3_column_int(format, 0) : 0;
+    sqlite3_reset(format);
+    if (rc != SQLITE_ROW && rc != SQLITE_DONE) {
+        *why = path_ + u": damaged ("_s + QString::fromUtf8(sqlite3_errmsg(db_)) + u")"_s;
+        return false;
+    }
+    if (found != kPostalFormat) {
+        *why = found == 0 ? path_ + u": not a postal dictionary (it states no format)"_s
+                          : path_ + u": a dictionary of format %1; this program reads format %2 (import it again)"_s
+                                        .arg(found).arg(kPostalFormat);
+        return false;
+    }
+    byZip_ = prepare("SELECT a.pref, a.city, z.town, z.street, z.name FROM zip z JOIN area a ON a.id = z.area"
+                     " WHERE z.zip = ?1 ORDER BY z.seq");
+    area_ = prepare("SELECT pref, city FROM area WHERE id = ?1");
+    townKey_ = prepare("SELECT key, zip, name FROM town WHERE area = ?1 AND key <= ?2 ORDER BY key DESC, zip DESC");
+    townCodes_ = prepare("SELECT zip, name FROM town WHERE area = ?1 AND key = ?2 ORDER BY zip");
+    blocks_ = prepare("SELECT zip, low, high FROM block WHERE area = ?1 AND key = ?2 ORDER BY low");
+    building_ = prepare("SELECT name, floor, zip FROM building WHERE area = ?1 AND town = ?2");
+    businessAt_ = prepare("SELECT zip, town, numbers, townName, street, shown FROM business"
+                          " WHERE area = ?1 AND town = ?2 AND numbers = ?3 ORDER BY zip");
+    businessNamed_ = prepare("SELECT zip, town, numbers, townName, street, shown FROM business"
+                             " WHERE area = ?1 AND name = ?2 ORDER BY zip");
+    const bool all = byZip_ && area_ && townKey_ && townCodes_ && blocks_ && building_
+                     && businessAt_ && businessNamed_;
+    if (!all)
+        *why = path_ + u": damaged ("_s + QString::fromUtf8(sqlite3_errmsg(db_)) + u")"_s;
+    return all;
+}
+
+bool PostalDictionary::refresh()
+{
+    problem_.clear();
+    // With a watch, nothing reported is nothing changed, and anything
+    // reported about the file (even a write that left its size and time as
+    // they were) is a reason to open it again. Without one, the file's
+    // device, inode, size and time tell.
+    const bool watched = watch_ && watch_->active();
+    const quint64 generation = watched ? watch_->generation() : 0;
+    const bool reported = watched && (generation != seen_ || suspect_);
+    seen_ = generation;
+    suspect_ = false;
+    const std::optional<Identity> now = watched && !reported && db_ ? std::optional(identity_) : identityOf(path_);
+    // A file removed or moved away while open still reads as it was; one
+    // that could not be read is tried again once it has changed.
+    if (!now || (*now == identity_ && !reported)) {
+        if (!db_)
+            problem_ = lastFailure_.isEmpty() ? path_ + u": cannot be read"_s : lastFailure_;
+        return db_ != nullptr;
+    }
+    disconnect();
+    if (!connect(&problem_)) {
+        lastFailure_ = problem_;
+        identity_ = *now;  // tried again once it changes
+        return false;
+    }
+    lastFailure_.clear();
+    return true;
+}
+
+bool PostalDictionary::unchangedSinceRefresh()
+{
+    // Written to while read: told by the watch, or asked of the file itself,
+    // however quickly the watch would tell.
+    struct stat st {};
+    const bool watched = watch_ && watch_->active();
+    const bool same = fd_ >= 0 && ::fstat(fd_, &st) == 0 && identityFrom(st) == identity_
+                      && (!watched || watch_->generation() == seen_);
+    suspect_ = suspect_ || !same;
+    return problem_.isEmpty() && same;
+}
+
+bool PostalDictionary::step(sqlite3_stmt *s)
+{
+    if (!s)
+        return false;
+    const int rc = sqlite3_step(s);
+    if (rc == SQLITE_ROW)
+        return true;
+    if (rc != SQLITE_DONE && problem_.isEmpty())
+        problem_ = path_ + u": damaged or changed while read ("_s + QString::fromUtf8(sqlite3_errmsg(db_)) + u")"_s;
+    return false;
+}
+
+QList<PostalDictionary::Entry> PostalDictionary::byZip(const QString &digits)
 {
     QList<Entry> found;
     bool ok = false;
     const qint64 zip = digits.toLongLong(&ok);
-    if (!ok || digits.size() != 7)
+    if (!ok || digits.size() != 7 || !db_)
         return found;
     Reset reset{byZip_};
     sqlite3_bind_int64(byZip_, 1, zip);
-    while (sqlite3_step(byZip_) == SQLITE_ROW)
+    while (step(byZip_))
         found.append({columnText(byZip_, 0), columnText(byZip_, 1), columnText(byZip_, 2), columnText(byZip_, 3),
                       columnText(byZip_, 4)});
     return found;
 }
 
-std::optional<QString> PostalDictionary::buildingZip(int area, const QString &town, const QString &rest) const
+PostalDictionary::Area PostalDictionary::area(int id)
 {
+    if (const auto known = areas_.constFind(id); known != areas_.cend())
+        return *known;
+    Area a;
+    if (!db_)
+        return a;
+    Reset reset{area_};
+    sqlite3_bind_int(area_, 1, id);
+    if (step(area_))
+        a = {columnText(area_, 0), columnText(area_, 1)};
+    areas_.insert(id, a);
+    return a;
+}
+
+std::optional<PostalDictionary::Match> PostalDictionary::city(QStringView text)
+{
+    // A few thousand names, kept once read: the longest the text begins with.
+    if (!db_)
+        return std::nullopt;
+    if (!citiesRead_) {
+        citiesRead_ = true;
+        sqlite3_stmt *all = prepare("SELECT key, area FROM city ORDER BY key, area");
+        while (step(all)) {
+            const QString key = columnText(all, 0);
+            cities_[key].append(sqlite3_column_int(all, 1));
+            if (!cityLengths_.contains(key.size()))
+                cityLengths_.append(key.size());
+        }
+        std::sort(cityLengths_.begin(), cityLengths_.end(), std::greater<>());
+    }
+    for (const qsizetype length : std::as_const(cityLengths_)) {
+        if (length > text.size() || length == 0)
+            continue;
+        const auto found = cities_.constFind(text.left(length).toString());
+        if (found != cities_.cend())
+            return Match{length, found.key(), *found, {}};
+    }
+    return std::nullopt;
+}
+
+// The longest town key the text begins with: the greatest key not above a
+// probe is either a beginning of the probe, or every beginning lies within
+// what the two have in common.
+std::optional<PostalDictionary::Match> PostalDictionary::town(int area, QStringView text)
+{
+    if (!db_)
+        return std::nullopt;
+    QStringView probe = text;
+    for (int guard = 0; guard < 64; ++guard) {
+        Match m;
+        {
+            Reset reset{townKey_};
+            sqlite3_bind_int(townKey_, 1, area);
+            bindText(townKey_, 2, probe.toString());
+            if (!step(townKey_))
+                return std::nullopt;
+            m.key = columnText(townKey_, 0);
+            // Its codes follow it, highest first.
+            do {
+                if (columnText(townKey_, 0) != m.key)
+                    break;
+                m.codes.prepend({sqlite3_column_int64(townKey_, 1), columnText(townKey_, 2)});
+            } while (step(townKey_));
+        }
+        const QString &key = m.key;
+        if (key.isEmpty())
+            return std::nullopt;
+        if (!probe.startsWith(key)) {
+            probe = commonPrefix(probe, key);
+            continue;
+        }
+        // "鶴沼第1" is no beginning of "鶴沼第12".
+        const bool cutsNumber = isDigit(key.back()) && key.size() < text.size() && isDigit(text.at(key.size()));
+        if (!cutsNumber) {
+            m.length = key.size();
+            return m;
+        }
+        probe = probe.left(key.size() - (key.size() > 1 && key.at(key.size() - 2).isHighSurrogate() ? 2 : 1));
+    }
+    return std::nullopt;
+}
+
+QList<PostalDictionary::Code> PostalDictionary::townCodes(int area, const QString &key)
+{
+    QList<Code> codes;
+    if (!db_)
+        return codes;
+    Reset reset{townCodes_};
+    sqlite3_bind_int(townCodes_, 1, area);
+    bindText(townCodes_, 2, key);
+    while (step(townCodes_))
+        codes.append({sqlite3_column_int64(townCodes_, 0), columnText(townCodes_, 1)});
+    return codes;
+}
+
+QList<PostalDictionary::Blocks> PostalDictionary::blocks(int area, const QString &key)
+{
+    QList<Blocks> found;
+    if (!db_)
+        return found;
+    Reset reset{blocks_};
+    sqlite3_bind_int(blocks_, 1, area);
+    bindText(blocks_, 2, key);
+    while (step(blocks_))
+        found.append({sqlite3_column_int64(blocks_, 0), sqlite3_column_int(blocks_, 1), sqlite3_column_int(blocks_, 2)});
+    return found;
+}
+
+std::optional<qint64> PostalDictionary::buildingZip(int area, const QString &townKey, const QString &rest)
+{
+    if (!db_)
+        return std::nullopt;
+    // Few towns have high-rise buildings of their own codes; the others are
+    // told without a query.
+    if (!buildingTownsRead_) {
+        sqlite3_stmt *all = prepare("SELECT DISTINCT area, town FROM building");
+        while (step(all))
+            buildingTowns_.insert({sqlite3_column_int(all, 0), columnText(all, 1)});
+        buildingTownsRead_ = true;
+    }
+    if (!buildingTowns_.contains({area, townKey}))
+        return std::nullopt;
     Reset reset{building_};
     sqlite3_bind_int(building_, 1, area);
-    bindText(building_, 2, town.toUtf8());
+    bindText(building_, 2, townKey);
     qsizetype bestLength = -1, bestEnd = 0;
     QString best;
-    struct Floor { int floor; sqlite3_int64 zip; };
+    struct Floor {
+        int floor;
+        qint64 zip;
+    };
     QList<std::pair<QString, Floor>> rows;
-    while (sqlite3_step(building_) == SQLITE_ROW) {
+    while (step(building_)) {
         const QString name = columnText(building_, 0);
         rows.append({name, {sqlite3_column_int(building_, 1), sqlite3_column_int64(building_, 2)}});
         if (name.size() <= bestLength)
@@ -187,84 +453,65 @@ std::optional<QString> PostalDictionary::buildingZip(int area, const QString &to
     if (bestLength < 0)
         return std::nullopt;
     const int floor = floorAt(rest, bestEnd);
-    std::optional<sqlite3_int64> unknownFloor;
+    std::optional<qint64> unknownFloor;
     for (const auto &[name, f] : rows) {
         if (name != best)
             continue;
         if (f.floor == floor && floor > 0)
-            return zipText(f.zip);
+            return f.zip;
         if (f.floor == 0)
             unknownFloor = f.zip;
     }
-    if (unknownFloor)
-        return zipText(*unknownFloor);
-    return std::nullopt;
+    return unknownFloor;
 }
 
-std::optional<QString> PostalDictionary::townZip(int area, const QString &rest) const
+namespace {
+
+PostalDictionary::Business businessOf(sqlite3_stmt *s)
 {
-    std::optional<QString> zip;
-    sqlite3_int64 keyZip = 0;
-    longestBeginning(
-        rest,
-        [&](const QString &probe) -> std::optional<QString> {
-            Reset reset{town_};
-            sqlite3_bind_int(town_, 1, area);
-            bindText(town_, 2, probe.toUtf8());
-            if (sqlite3_step(town_) != SQLITE_ROW)
-                return std::nullopt;
-            keyZip = sqlite3_column_int64(town_, 1);
-            return columnText(town_, 0);
-        },
-        [&](const QString &key) {
-            zip = buildingZip(area, key, rest.mid(key.size()));
-            if (!zip)
-                zip = zipText(keyZip);
-            return true;
-        });
-    return zip;
+    return {sqlite3_column_int64(s, 0), columnText(s, 1), columnText(s, 2), columnText(s, 3), columnText(s, 4),
+            columnText(s, 5)};
 }
 
-std::optional<QString> PostalDictionary::zipForAddress(const QString &address, const QString &company) const
+}  // namespace
+
+QList<PostalDictionary::Business> PostalDictionary::businessesAt(int area, const QString &townKey,
+                                                                 const QStringList &numbers)
 {
-    const QString a = AddressText::comparable(address);
-    if (a.isEmpty())
-        return std::nullopt;
-    if (!company.trimmed().isEmpty()) {
-        Reset reset{business_};
-        bindText(business_, 1, a.toUtf8());
-        bindText(business_, 2, AddressText::comparable(company).toUtf8());
-        if (sqlite3_step(business_) == SQLITE_ROW && sqlite3_column_type(business_, 0) != SQLITE_NULL)
-            return zipText(sqlite3_column_int64(business_, 0));
+    QList<Business> found;
+    for (const QString &n : numbers) {
+        if (!db_)
+            break;
+        Reset reset{businessAt_};
+        sqlite3_bind_int(businessAt_, 1, area);
+        bindText(businessAt_, 2, townKey);
+        bindText(businessAt_, 3, n);
+        while (step(businessAt_))
+            found.append(businessOf(businessAt_));
     }
-    std::optional<QString> zip;
-    int area = 0;
-    longestBeginning(
-        a,
-        [&](const QString &probe) -> std::optional<QString> {
-            Reset reset{city_};
-            bindText(city_, 1, probe.toUtf8());
-            if (sqlite3_step(city_) != SQLITE_ROW)
-                return std::nullopt;
-            area = sqlite3_column_int(city_, 1);
-            return columnText(city_, 0);
-        },
-        [&](const QString &key) {
-            if (key.isEmpty())
-                return false;
-            zip = townZip(area, a.mid(key.size()));
-            return zip.has_value();
-        });
-    return zip;
+    return found;
 }
 
-PostalDictionary::Info PostalDictionary::info() const
+QList<PostalDictionary::Business> PostalDictionary::businessesNamed(int area, const QString &nameKey)
+{
+    QList<Business> found;
+    if (!db_ || nameKey.isEmpty())
+        return found;
+    Reset reset{businessNamed_};
+    sqlite3_bind_int(businessNamed_, 1, area);
+    bindText(businessNamed_, 2, nameKey);
+    while (step(businessNamed_))
+        found.append(businessOf(businessNamed_));
+    return found;
+}
+
+PostalDictionary::Info PostalDictionary::info()
 {
     Info info;
     sqlite3_stmt *s = nullptr;
-    if (sqlite3_prepare_v2(db_, "SELECT key, value FROM meta", -1, &s, nullptr) != SQLITE_OK)
+    if (!db_ || sqlite3_prepare_v2(db_, "SELECT key, value FROM meta", -1, &s, nullptr) != SQLITE_OK)
         return info;
-    while (sqlite3_step(s) == SQLITE_ROW) {
+    while (step(s)) {
         const QString key = columnText(s, 0), value = columnText(s, 1);
         if (key == u"source"_s)
             info.source = value;
@@ -283,14 +530,14 @@ PostalDictionary::Info PostalDictionary::info() const
     return info;
 }
 
-QStringList PostalDictionary::allCodes() const
+QStringList PostalDictionary::allCodes()
 {
     QStringList codes;
     sqlite3_stmt *s = nullptr;
-    if (sqlite3_prepare_v2(db_, "SELECT DISTINCT zip FROM zip ORDER BY zip", -1, &s, nullptr) != SQLITE_OK)
+    if (!db_ || sqlite3_prepare_v2(db_, "SELECT DISTINCT zip FROM zip ORDER BY zip", -1, &s, nullptr) != SQLITE_OK)
         return codes;
-    while (sqlite3_step(s) == SQLITE_ROW)
-        codes.append(zipText(sqlite3_column_int64(s, 0)));
+    while (step(s))
+        codes.append(QString::number(sqlite3_column_int64(s, 0)).rightJustified(7, u'0'));
     sqlite3_finalize(s);
     return codes;
 }

@@ -1,8 +1,17 @@
 #pragma once
 // The nationwide postal dictionary, opened read-only: a postal code to its
-// rows, and an address to the postal code of its longest known beginning.
-// Every look-up is an indexed query; nothing is loaded at opening.
+// rows, and the pieces an address is matched with (cities, towns and their
+// codes, the blocks a code serves, buildings, businesses). Every look-up is
+// an indexed query; nothing is loaded at opening.
+//
+// A dictionary replaced or changed while it is open (a new one copied over
+// it) is noticed by refresh() and opened again; one that cannot be read
+// answers nothing and says why.
 
+#include "addresses/DictionaryWatch.h"
+
+#include <QHash>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 
@@ -23,38 +32,111 @@ public:
         QString source, version, date;
         qint64 codes = 0, towns = 0, business = 0;
     };
+    struct Area {
+        QString pref, city;
+    };
+    struct Code {
+        qint64 zip = 0;
+        QString town;  // as written
+    };
+    struct Match {
+        qsizetype length = 0;  // of the key the text begins with
+        QString key;
+        QList<int> areas;      // for a city
+        QList<Code> codes;     // for a town
+    };
+    struct Blocks {
+        qint64 zip = 0;
+        int low = 0, high = 0;  // -1, -1: the town's other blocks
+    };
+    struct Business {
+        qint64 zip = 0;
+        QString townKey, numbers;
+        QString town, street, name;  // as written
+    };
 
     // Nothing when the file is missing, is no dictionary of this format, or
-    // cannot be read.
-    static std::unique_ptr<PostalDictionary> open(const QString &path);
+    // cannot be read; then `why` says which, naming the file.
+    static std::unique_ptr<PostalDictionary> open(const QString &path, QString *why = nullptr);
     // Where the program looks for its dictionary, in order: beside the
-    // program, in its data folder, in the build tree.
+    // program, in its data folder, and in the build tree it runs from.
     static QStringList places();
     ~PostalDictionary();
     PostalDictionary(const PostalDictionary &) = delete;
     PostalDictionary &operator=(const PostalDictionary &) = delete;
 
+    // Opens the file again when it was replaced or changed since it was
+    // opened (its device, inode, size or time differ). False, with the
+    // reason in problem(), when it cannot be read now.
+    bool refresh();
+    // True when the file is still the one the answers since refresh() came
+    // from, and nothing went wrong reading it.
+    bool unchangedSinceRefresh();
+    // Why the dictionary could not answer; "" when it could.
+    const QString &problem() const { return problem_; }
+    const QString &path() const { return path_; }
+
     // The rows of a seven-digit code, in the postal service's order.
-    QList<Entry> byZip(const QString &digits) const;
-    // The business code of exactly this address and name, else the lowest
-    // code of the longest prefecture + city + town (+ building and floor)
-    // the address begins with; the prefecture may be left out when the
-    // city says it.
-    std::optional<QString> zipForAddress(const QString &address, const QString &company = QString()) const;
-    Info info() const;
+    QList<Entry> byZip(const QString &digits);
+    Area area(int id);
+    // The longest city key a comparable text begins with, and the cities it
+    // names.
+    std::optional<Match> city(QStringView text);
+    // The longest town key of a city a comparable text begins with, and its
+    // codes; a key that ends in a digit does not match before another digit.
+    std::optional<Match> town(int area, QStringView text);
+    QList<Code> townCodes(int area, const QString &key);
+    QList<Blocks> blocks(int area, const QString &key);
+    // The code of a building's floor (or of its unknown floor) that the text
+    // after its town names.
+    std::optional<qint64> buildingZip(int area, const QString &townKey, const QString &rest);
+    // The businesses of a town at the given street numbers ("2-8-1"), and
+    // those of a city by name (companyKey form).
+    QList<Business> businessesAt(int area, const QString &townKey, const QStringList &numbers);
+    QList<Business> businessesNamed(int area, const QString &nameKey);
+
+    Info info();
     // Every code, in order.
-    QStringList allCodes() const;
+    QStringList allCodes();
+
+    // What tells one state of the file from another.
+    struct Identity {
+        quint64 device = 0, inode = 0;
+        qint64 size = -1, modified = 0;
+        friend bool operator==(const Identity &a, const Identity &b)
+        {
+            return a.device == b.device && a.inode == b.inode && a.size == b.size && a.modified == b.modified;
+        }
+    };
 
 private:
-    PostalDictionary() = default;
-    bool prepareAll();
-    std::optional<QString> townZip(int area, const QString &rest) const;
-    std::optional<QString> buildingZip(int area, const QString &town, const QString &rest) const;
+    static std::optional<Identity> identityOf(const QString &path);
 
+    explicit PostalDictionary(QString path) : path_(std::move(path)) {}
+    bool connect(QString *why);
+    void disconnect();
+    bool prepareAll(QString *why);
+    sqlite3_stmt *prepare(const char *sql);
+    // Steps a statement; on an error other than the end, notes the problem.
+    bool step(sqlite3_stmt *s);
+
+    QString path_;
+    Identity identity_;
+    QString problem_;
+    QString lastFailure_;  // why the file as it is now cannot be opened
+    int fd_ = -1;          // the file as opened
+    std::unique_ptr<DictionaryWatch> watch_;
+    quint64 seen_ = 0;     // the watch's generation when the file was last looked at
+    bool suspect_ = false; // changed while read: look at the file next time
     sqlite3 *db_ = nullptr;
-    sqlite3_stmt *byZip_ = nullptr;
-    sqlite3_stmt *city_ = nullptr;
-    sqlite3_stmt *town_ = nullptr;
-    sqlite3_stmt *building_ = nullptr;
-    sqlite3_stmt *business_ = nullptr;
+    QList<sqlite3_stmt *> statements_;
+    sqlite3_stmt *byZip_ = nullptr, *area_ = nullptr, *townKey_ = nullptr, *townCodes_ = nullptr, *blocks_ = nullptr,
+                 *building_ = nullptr, *businessAt_ = nullptr, *businessNamed_ = nullptr;
+    // Read once from the file as opened.
+    QHash<int, Area> areas_;
+    QHash<QString, QList<int>> cities_;
+    QList<qsizetype> cityLengths_;  // of the city keys, longest first
+    bool citiesRead_ = false;
+    QSet<QPair<int, QString>> buildingTowns_;
+    bool buildingTownsRead_ = false;
 };

@@ -10,12 +10,13 @@ namespace PostalLookup {
 
 bool isPostalCode(const QString &query)
 {
+    // Digits and what may stand between them; anything else is an address.
     bool digits = false;
-    const QString n = query.normalized(QString::NormalizationForm_KC);
-    for (const QChar c : n) {
-        if (c.isDigit() && c.unicode() < 0x80)
+    for (const QChar c : query) {
+        const char16_t u = c.unicode();
+        if ((u >= u'0' && u <= u'9') || (u >= 0xFF10 && u <= 0xFF19))
             digits = true;
-        else if (!(c.isSpace() || c == u'-' || c == QChar(0x3012) || c == QChar(0x2212) || c == QChar(0x30FC)))
+        else if (!(c.isSpace() || u == u'-' || u == 0xFF0D || u == 0x3012 || u == 0x2212 || u == 0x30FC || u == 0xFF70))
             return false;
     }
     return digits;
@@ -23,57 +24,72 @@ bool isPostalCode(const QString &query)
 
 namespace {
 
-void appendRecord(QByteArray *out, const QString &zip, const QString &address, const QString &company)
+void appendRecord(QByteArray *out, const QByteArray &prefix, const QString &zip, const QString &address,
+                  const QString &company, const QString &certainty)
 {
+    *out += prefix;
     *out += zip.toUtf8();
     *out += '\t';
     *out += address.toUtf8();
     *out += '\t';
     *out += company.toUtf8();
+    *out += '\t';
+    *out += certainty.toUtf8();
     *out += '\n';
+}
+
+// Why a line cannot be a query, or "".
+QString unreadable(const QByteArray &line, QString *query)
+{
+    if (line.contains('\0'))
+        return u"holds a NUL byte"_s;
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    *query = utf8(line);
+    if (utf8.hasError())
+        return u"not valid UTF-8"_s;
+    if (query->contains(u'\t'))
+        return u"holds a tab"_s;
+    return QString();
 }
 
 }  // namespace
 
-void run(AddressComponent &component, bool all, const std::function<bool(QByteArray *)> &read,
-         const std::function<void(const QByteArray &)> &write, const std::function<void(qint64)> &warn)
+bool run(AddressComponent &component, bool all, const Io &io)
 {
     QByteArray line, out;
     qint64 number = 0;
-    while (read(&line)) {
+    while (io.read(&line)) {
         ++number;
-        while (line.endsWith('\n') || line.endsWith('\r'))
-            line.chop(1);
-        QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-        QString query = utf8(line);
-        if (utf8.hasError()) {
-            warn(number);
-            query.clear();
-        }
-        QString zip, address, company;
-        (isPostalCode(query) ? zip : address) = query;
         const QByteArray prefix = all ? QByteArray::number(number) + '\t' : QByteArray();
-        if (all) {
-            const QList<AddressCandidate> found = component.Candidates(zip, address, company, 1);
-            for (const AddressCandidate &c : found) {
-                out += prefix;
-                appendRecord(&out, c.zip, c.address, c.company);
-            }
-            if (found.isEmpty()) {
-                out += prefix;
-                appendRecord(&out, zip, address, company);
-            }
+        QString query;
+        if (const QString why = unreadable(line, &query); !why.isEmpty()) {
+            io.warn(number, why);
+            appendRecord(&out, prefix, QString(), QString(), QString(), QString());
         } else {
-            const QString asGiven = address;
-            component.PutAdd(zip, address, company, 1);
-            appendRecord(&out, zip, address.isEmpty() ? asGiven : address, company);
+            QString zip, address, company;
+            (isPostalCode(query) ? zip : address) = query;
+            const AddressAnswer answer = all ? component.FindAll(zip, address, company)
+                                             : component.Find(zip, address, company, 1);
+            if (!answer.problem.isEmpty()) {
+                io.warn(number, answer.problem);
+                appendRecord(&out, prefix, QString(), QString(), QString(), QString());
+            } else if (answer.choices.isEmpty()) {
+                appendRecord(&out, prefix, zip, address, company, certaintyWord(Certainty::NotFound));
+            } else if (!all) {
+                const AddressCandidate &c = answer.choices.first();
+                appendRecord(&out, prefix, c.zip, c.address, c.company, certaintyWord(answer.certainty));
+            } else {
+                for (const AddressCandidate &c : answer.choices + answer.alsoHere)
+                    appendRecord(&out, prefix, c.zip, c.address, c.company, certaintyWord(c.certainty));
+            }
         }
         if (out.size() > 1 << 16) {
-            write(out);
+            if (!io.write(out))
+                return false;
             out.clear();
         }
     }
-    write(out);
+    return io.write(out);
 }
 
 }  // namespace PostalLookup

@@ -1,7 +1,7 @@
 #pragma once
 // The batch look-up of zenrook-postal: one query a line in, one answer a
-// line out, each answer what F4 would leave in a record holding only the
-// query.
+// line out, always, each answer what F4 would leave in a record holding
+// only the query, and how sure it is.
 
 #include <QByteArray>
 #include <QString>
@@ -16,10 +16,20 @@ namespace PostalLookup {
 // a postal code; anything else an address.
 bool isPostalCode(const QString &query);
 
-// Reads lines from `read` (which returns false at the end), writes answers
-// to `write` and says which lines were not UTF-8 through `warn`. With
-// `all`, every candidate, each after the query's line number and a tab.
-void run(AddressComponent &component, bool all, const std::function<bool(QByteArray *)> &read,
-         const std::function<void(const QByteArray &)> &write, const std::function<void(qint64)> &warn);
+struct Io {
+    // The next line, its line end removed; false at the end.
+    std::function<bool(QByteArray *)> read;
+    // False when the answers could not be written.
+    std::function<bool(const QByteArray &)> write;
+    // A line answered with empty fields, and why: not UTF-8, a NUL or a tab
+    // inside, or a dictionary that could not be read.
+    std::function<void(qint64 line, const QString &why)> warn;
+};
+
+// Answers every line: postal code, address, company and how sure
+// ("town", "business", "catch-all", "ambiguous", "not found"),
+// tab-separated. With `all`, every candidate, each after the query's line
+// number and a tab, with its own certainty. False when writing failed.
+bool run(AddressComponent &component, bool all, const Io &io);
 
 }  // namespace PostalLookup

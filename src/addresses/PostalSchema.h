@@ -1,7 +1,7 @@
 #pragma once
 // The postal dictionary's tables, shared by the importer and the reader.
 // Postal codes are integers; every text key is in AddressText::comparable
-// form.
+// form (names of businesses in AddressText::companyKey form).
 //
 //   meta(key, value)                  "format", "source", "version", "date"
 //                                     (the data's own date), "codes", "towns",
@@ -11,17 +11,27 @@
 //                                     every row of every code in the postal
 //                                     service's order; street and name are
 //                                     those of a business code, else ""
-//   city(key, area)                   prefecture + city, and the city alone
-//                                     or without its district where that
-//                                     names one area only
-//   town(area, key, zip)              a town's lowest ordinary code ("" key:
-//                                     the city's own code)
+//   city(key, area)                   prefecture + city, prefecture + city
+//                                     without its district, the city alone
+//                                     and without its district; a key that
+//                                     names several areas has a row for each
+//   town(area, key, zip, name)        every ordinary code of a town, with the
+//                                     town as written ("" key: the city's own
+//                                     code)
+//   block(area, key, zip, low, high)  the blocks (丁目 or 番地) a code of a
+//                                     town serves, where the official files
+//                                     say so; low = high = -1: the town's
+//                                     other blocks
 //   building(area, town, name, floor, zip)
 //                                     the floors of a high-rise building
 //                                     under the town it stands in, and again
 //                                     under its own town row with name "";
 //                                     floor 0 is the basement or unknown floor
-//   business(key, name, zip)          a business code by full address and name
+//   business(area, town, numbers, name, zip, townName, street, shown)
+//                                     a business code under its town (without
+//                                     大字), the numbers of its street
+//                                     ("2-8-1") and its name, with the town,
+//                                     street and name as written
 
-inline constexpr int kPostalFormat = 2;
+inline constexpr int kPostalFormat = 3;
 inline constexpr char kPostalDictionaryName[] = "zenrook-postal.sqlite3";

@@ -8,9 +8,15 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
+#include <QHash>
 #include <QStringList>
 
+#include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 
 using namespace Qt::StringLiterals;
 
@@ -33,14 +39,26 @@ const char kLookupUsage[] =
     "\n"
     "Reads queries from standard input, one a line, in UTF-8. A line of digits\n"
     "(either width, with or without \"-\", \"〒\" and blanks) is a postal code,\n"
-    "any other line an address. Prints for each line one tab-separated line:\n"
-    "postal code, address, company, as F4 leaves a record that held only the\n"
-    "query (of several towns, the first). A query with no match is printed as\n"
-    "given, with empty fields. A line that is not UTF-8 is answered with empty\n"
-    "fields and reported on standard error.\n"
+    "any other line an address, written as people write it: with or without\n"
+    "its prefecture or district, a postal code in front (\"〒100-0013 \"), digits\n"
+    "or kanji for numbers, 大字 or 字 before the town, Kyoto's streets\n"
+    "(\"寺町通御池上る\"), blanks and either width.\n"
     "\n"
-    "  --all            print every candidate, one a line, each after the\n"
-    "                   query's line number and a tab\n"
+    "Prints for each line one tab-separated line: postal code, address and\n"
+    "company as F4 leaves a record that held only the query (the address\n"
+    "completed with the dictionary's prefecture, city and town), and how sure\n"
+    "the answer is:\n"
+    "  town        the town's own code (or the code asked for)\n"
+    "  business    a business's own code\n"
+    "  catch-all   only the city is known: its catch-all code\n"
+    "  ambiguous   several places fit; the first is printed (see --all)\n"
+    "  not found   the query as given, with empty fields\n"
+    "A line that is not UTF-8, or that holds a NUL byte or a tab, is answered\n"
+    "with empty fields and named on standard error with its line number.\n"
+    "\n"
+    "  --all            print every candidate, and the businesses listed at the\n"
+    "                   address, one a line, each after the query's line number\n"
+    "                   and a tab, each with its own certainty\n"
     "  -d, --dictionary FILE\n"
     "                   use this dictionary rather than the installed one\n";
 
@@ -56,73 +74,115 @@ const char kImportUsage[] =
     "Usage: zenrook-postal import [--ken-all FILE] [--jigyosyo FILE] [--package DIR] [-o DICTIONARY]\n"
     "\n"
     "Builds a dictionary from the postal service's monthly files: utf_ken_all.csv\n"
-    "(UTF-8, every code and town) and JIGYOSYO.CSV (code page 932, business\n"
-    "codes), or from the json/ folder of the npm package jquery-jpostal-ja.\n"
-    "A malformed file stops the import with its name, line and reason; an\n"
-    "existing dictionary is replaced only by a complete new one.\n"
+    "(UTF-8, every code and town, with the blocks each code serves) and\n"
+    "JIGYOSYO.CSV (code page 932, business codes), or from the json/ folder of\n"
+    "the npm package jquery-jpostal-ja. A malformed file stops the import with\n"
+    "its name, line and reason; an existing dictionary is replaced only by a\n"
+    "complete new one, written to disk first; an output that is one of the\n"
+    "inputs is refused.\n"
     "\n"
     "  --ken-all FILE    the codes and towns (utf_ken_all.csv)\n"
     "  --jigyosyo FILE   the business codes (JIGYOSYO.CSV)\n"
     "  --package DIR     an unpacked jquery-jpostal-ja package\n"
     "  -o FILE           the dictionary to write (default: ./zenrook-postal.sqlite3)\n";
 
-int usageError(const char *message)
+int usageError(const QString &message)
 {
-    std::fprintf(stderr, "zenrook-postal: %s (see zenrook-postal --help)\n", message);
+    std::fprintf(stderr, "zenrook-postal: %s (see zenrook-postal --help)\n", qPrintable(message));
     return 2;
 }
 
-std::unique_ptr<AddressComponent> component(const QString &dictionary)
+// The dictionary -d names, or the installed one; its path in `path`. Says
+// on standard error why there is none.
+std::unique_ptr<AddressComponent> component(const QString &dictionary, QString *path)
 {
-    return dictionary.isEmpty() ? createObject(u"Tarnu.cAdd"_s) : createObject(u"Tarnu.cAdd"_s, dictionary);
+    const QStringList places = dictionary.isEmpty() ? PostalDictionary::places() : QStringList{dictionary};
+    QString why;
+    for (const QString &place : places) {
+        if (auto add = createObject(u"Tarnu.cAdd"_s, place, &why)) {
+            *path = place;
+            return add;
+        }
+        if (!dictionary.isEmpty() || QFileInfo::exists(place))
+            break;  // the one there is the one to report
+    }
+    if (dictionary.isEmpty() && !std::any_of(places.cbegin(), places.cend(), [](const QString &p) { return QFileInfo::exists(p); }))
+        why = u"no postal dictionary found (looked for "_s + places.join(u", "_s) + u")"_s;
+    std::fprintf(stderr, "zenrook-postal: %s\n", qPrintable(why));
+    return nullptr;
+}
+
+bool writeOut(const QByteArray &bytes)
+{
+    return std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout) == size_t(bytes.size());
+}
+
+// The end of a command that wrote to standard output: what did not reach it
+// is an error.
+int finishOutput(int code)
+{
+    if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+        std::fprintf(stderr, "zenrook-postal: cannot write the answers: %s\n", std::strerror(errno));
+        return 1;
+    }
+    return code;
 }
 
 int lookup(bool all, const QString &dictionary)
 {
-    auto add = component(dictionary);
-    if (!add) {
-        std::fputs("zenrook-postal: no postal dictionary found\n", stderr);
+    QString path;
+    auto add = component(dictionary, &path);
+    if (!add)
         return 1;
-    }
-    std::FILE *in = stdin;
-    char buffer[8192];
-    PostalLookup::run(
+    char *buffer = nullptr;
+    size_t capacity = 0;
+    int code = 0;
+    const bool written = PostalLookup::run(
         *add, all,
-        [&](QByteArray *line) {
-            line->clear();
-            while (std::fgets(buffer, sizeof buffer, in)) {
-                line->append(buffer);
-                if (line->endsWith('\n'))
-                    return true;
-            }
-            return !line->isEmpty();
-        },
-        [](const QByteArray &out) { std::fwrite(out.constData(), 1, size_t(out.size()), stdout); },
-        [](qint64 number) { std::fprintf(stderr, "zenrook-postal: line %lld: not valid UTF-8\n", number); });
-    return std::fflush(stdout) == 0 && !std::ferror(stdin) ? 0 : 1;
+        {[&](QByteArray *line) {
+             const ssize_t n = ::getline(&buffer, &capacity, stdin);
+             if (n < 0)
+                 return false;
+             *line = QByteArray(buffer, qsizetype(n));
+             while (line->endsWith('\n') || line->endsWith('\r'))
+                 line->chop(1);
+             return true;
+         },
+         writeOut,
+         [&](qint64 number, const QString &why) {
+             std::fprintf(stderr, "zenrook-postal: line %lld: %s\n", number, qPrintable(why));
+             code = 1;
+         }});
+    std::free(buffer);
+    if (std::ferror(stdin)) {
+        std::fprintf(stderr, "zenrook-postal: cannot read the queries: %s\n", std::strerror(errno));
+        code = 1;
+    }
+    return finishOutput(written ? code : 1);
 }
 
 int info(const QString &dictionary)
 {
-    const QStringList places = dictionary.isEmpty() ? PostalDictionary::places() : QStringList{dictionary};
-    for (const QString &path : places) {
-        if (auto d = PostalDictionary::open(path)) {
-            const PostalDictionary::Info i = d->info();
-            std::printf("source: %s\nversion: %s\ndata date: %s\ncodes: %lld\ntowns: %lld\nbusiness codes: %lld\n"
-                        "dictionary: %s\n",
-                        qPrintable(i.source), qPrintable(i.version), qPrintable(i.date), i.codes, i.towns, i.business,
-                        qPrintable(QDir::cleanPath(QDir::current().absoluteFilePath(path))));
-            return 0;
-        }
+    QString path, why;
+    if (!component(dictionary, &path))
+        return 1;
+    auto d = PostalDictionary::open(path, &why);
+    if (!d) {
+        std::fprintf(stderr, "zenrook-postal: %s\n", qPrintable(why));
+        return 1;
     }
-    std::fputs("zenrook-postal: no postal dictionary found\n", stderr);
-    return 1;
+    const PostalDictionary::Info i = d->info();
+    std::printf("source: %s\nversion: %s\ndata date: %s\ncodes: %lld\ntowns: %lld\nbusiness codes: %lld\n"
+                "dictionary: %s\n",
+                qPrintable(i.source), qPrintable(i.version), qPrintable(i.date), i.codes, i.towns, i.business,
+                qPrintable(QDir::cleanPath(QDir::current().absoluteFilePath(path))));
+    return finishOutput(0);
 }
 
 int import(const QString &kenAll, const QString &jigyosyo, const QString &package, const QString &output)
 {
     if (kenAll.isEmpty() && jigyosyo.isEmpty() && package.isEmpty())
-        return usageError("import needs --ken-all, --jigyosyo or --package");
+        return usageError(u"import needs --ken-all, --jigyosyo or --package"_s);
     DictionaryImport::Source source;
     QString error;
     if ((!package.isEmpty() && !DictionaryImport::readPackage(package, &source, &error))
@@ -131,14 +191,22 @@ int import(const QString &kenAll, const QString &jigyosyo, const QString &packag
         std::fprintf(stderr, "zenrook-postal: %s\n", qPrintable(error));
         return 1;
     }
-    const DictionaryImport::Result r = DictionaryImport::write(source, output);
+    QStringList inputs{kenAll, jigyosyo};
+    if (!package.isEmpty()) {
+        inputs << package + u"/package.json"_s;
+        const QDir tables(package + u"/json"_s);
+        for (const QString &name : tables.entryList({u"*.json"_s}, QDir::Files))
+            inputs << tables.filePath(name);
+    }
+    inputs.removeAll(QString());
+    const DictionaryImport::Result r = DictionaryImport::write(source, output, inputs);
     if (!r.ok) {
         std::fprintf(stderr, "zenrook-postal: %s\n", qPrintable(r.error));
         return 1;
     }
     std::printf("%s: %lld codes, %lld towns, %lld business codes (%s %s, data of %s)\n", qPrintable(output), r.codes,
-                r.towns, r.business, qPrintable(source.source), qPrintable(source.version), qPrintable(source.date));
-    return 0;
+                r.towns, r.business, qPrintable(source.source), qPrintable(r.version), qPrintable(source.date));
+    return finishOutput(0);
 }
 
 }  // namespace
@@ -148,47 +216,56 @@ int main(int argc, char *argv[])
     QCoreApplication app(argc, argv);
     QStringList args = QCoreApplication::arguments().mid(1);
     if (args.isEmpty())
-        return usageError("no command");
+        return usageError(u"no command"_s);
     const QString command = args.takeFirst();
     if (command == u"--help"_s || command == u"-h"_s) {
         std::fputs(kUsage, stdout);
-        return 0;
+        return finishOutput(0);
     }
-    const char *usage = command == u"lookup"_s ? kLookupUsage
-                        : command == u"info"_s ? kInfoUsage
-                        : command == u"import"_s ? kImportUsage
-                                                 : nullptr;
+    const QHash<QString, const char *> usages{
+        {u"lookup"_s, kLookupUsage}, {u"info"_s, kInfoUsage}, {u"import"_s, kImportUsage}};
+    const char *usage = usages.value(command);
     if (!usage)
-        return usageError("unknown command");
-    bool all = false;
-    QString dictionary, kenAll, jigyosyo, package, output = QString::fromLatin1(kPostalDictionaryName);
+        return usageError(u"unknown command: "_s + command);
+    // The options each command takes, and whether each takes a value.
+    const QHash<QString, QHash<QString, bool>> known{
+        {u"lookup"_s, {{u"--all"_s, false}, {u"--dictionary"_s, true}}},
+        {u"info"_s, {{u"--dictionary"_s, true}}},
+        {u"import"_s, {{u"--ken-all"_s, true}, {u"--jigyosyo"_s, true}, {u"--package"_s, true}, {u"-o"_s, true}}},
+    };
+    QHash<QString, QString> given;
     for (qsizetype i = 0; i < args.size(); ++i) {
-        const QString &a = args.at(i);
-        const bool hasValue = i + 1 < args.size();
-        if (a == u"--help"_s || a == u"-h"_s) {
+        QString name = args.at(i), value;
+        if (name == u"--help"_s || name == u"-h"_s) {
             std::fputs(usage, stdout);
-            return 0;
-        } else if (a == u"--all"_s && command == u"lookup"_s) {
-            all = true;
-        } else if ((a == u"-d"_s || a == u"--dictionary"_s) && command != u"import"_s && hasValue) {
-            dictionary = args.at(++i);
-        } else if (a == u"--ken-all"_s && command == u"import"_s && hasValue) {
-            kenAll = args.at(++i);
-        } else if (a == u"--jigyosyo"_s && command == u"import"_s && hasValue) {
-            jigyosyo = args.at(++i);
-        } else if (a == u"--package"_s && command == u"import"_s && hasValue) {
-            package = args.at(++i);
-        } else if (a == u"-o"_s && command == u"import"_s && hasValue) {
-            output = args.at(++i);
-        } else {
-            std::fprintf(stderr, "zenrook-postal %s: unknown option or missing value: %s\n", qPrintable(command),
-                         qPrintable(a));
-            return 2;
+            return finishOutput(0);
         }
+        const bool joined = name.startsWith(u"--"_s) && name.contains(u'=');
+        if (joined) {
+            value = name.section(u'=', 1);
+            name = name.section(u'=', 0, 0);
+        }
+        if (name == u"-d"_s)
+            name = u"--dictionary"_s;
+        const auto option = known.value(command).constFind(name);
+        if (option == known.value(command).cend())
+            return usageError(u"%1: unknown option %2"_s.arg(command, name));
+        if (*option && !joined) {
+            if (i + 1 >= args.size())
+                return usageError(u"%1: %2 needs a value"_s.arg(command, name));
+            value = args.at(++i);
+        } else if (!*option && joined) {
+            return usageError(u"%1: %2 takes no value"_s.arg(command, name));
+        }
+        if (*option && value.isEmpty())
+            return usageError(u"%1: %2 needs a value"_s.arg(command, name));
+        given.insert(name, value);
     }
+    const QString dictionary = given.value(u"--dictionary"_s);
     if (command == u"lookup"_s)
-        return lookup(all, dictionary);
+        return lookup(given.contains(u"--all"_s), dictionary);
     if (command == u"info"_s)
         return info(dictionary);
-    return import(kenAll, jigyosyo, package, output);
+    return import(given.value(u"--ken-all"_s), given.value(u"--jigyosyo"_s), given.value(u"--package"_s),
+                  given.value(u"-o"_s, QString::fromLatin1(kPostalDictionaryName)));
 }

@@ -1,7 +1,5 @@
 #include "mainwindow/AddressChooser.h"
 
-#include "addresses/AddressComponent.h"
-
 #include <QDialog>
 #include <QGuiApplication>
 #include <QListWidget>
@@ -45,23 +43,37 @@ int choose(const QStringList &texts, QTableWidget *grid, int row, int column)
     return popup.exec() == QDialog::Accepted ? list->currentRow() : -1;
 }
 
-bool complete(AddressComponent &component, QString &zip, QString &address, QString &company, QTableWidget *grid)
+Completion complete(AddressComponent &component, QString &zip, QString &address, QString &company,
+                    QTableWidget *grid)
 {
-    const QList<AddressCandidate> found = component.Candidates(zip, address, company, 1);
-    if (found.size() < 2) {
-        component.PutAdd(zip, address, company, 1);
-        return true;
+    const AddressAnswer answer = component.Find(zip, address, company, 1);
+    Completion done;
+    done.certainty = answer.certainty;
+    done.problem = answer.problem;
+    if (!answer.problem.isEmpty()) {
+        done.outcome = Completion::Outcome::Failed;
+        return done;
     }
-    QStringList texts;
-    for (const AddressCandidate &c : found)
-        texts << (c.company == company ? c.address : c.address + QStringLiteral("　") + c.company);
-    const int chosen = choose(texts, grid, 0, 1);
-    if (chosen < 0)
-        return false;
-    zip = found.at(chosen).zip;
-    address = found.at(chosen).address;
-    company = found.at(chosen).company;
-    return true;
+    if (answer.choices.isEmpty())
+        return done;
+    qsizetype chosen = 0;
+    if (answer.choices.size() > 1) {
+        QStringList texts;
+        const QString blank = QStringLiteral("　");
+        for (const AddressCandidate &c : answer.choices)
+            texts << c.zip + blank + c.address + (c.company.isEmpty() || c.company == company ? QString() : blank + c.company);
+        chosen = choose(texts, grid, 0, 1);
+        if (chosen < 0) {
+            done.outcome = Completion::Outcome::Cancelled;
+            return done;
+        }
+        done.certainty = answer.choices.at(chosen).certainty;
+    }
+    zip = answer.choices.at(chosen).zip;
+    address = answer.choices.at(chosen).address;
+    company = answer.choices.at(chosen).company;
+    done.outcome = address.isEmpty() ? Completion::Outcome::NotFound : Completion::Outcome::Completed;
+    return done;
 }
 
 }  // namespace AddressChooser

@@ -3,9 +3,10 @@
 // arrow keys and Enter or a double click pick one, Esc or a click elsewhere
 // picks none.
 
+#include "addresses/AddressComponent.h"
+
 #include <QStringList>
 
-class AddressComponent;
 class QTableWidget;
 
 namespace AddressChooser {
@@ -14,9 +15,17 @@ namespace AddressChooser {
 // user in a loop of its own.
 int choose(const QStringList &texts, QTableWidget *grid, int row, int column);
 
-// F4's look-up: the component completes the record, and when it has several
-// candidates the user picks one under the grid's address cell. False when
-// the user picked none; the strings are then unchanged.
-bool complete(AddressComponent &component, QString &zip, QString &address, QString &company, QTableWidget *grid);
+struct Completion {
+    enum class Outcome { Completed, NotFound, Cancelled, Failed };
+    Outcome outcome = Outcome::NotFound;
+    Certainty certainty = Certainty::NotFound;
+    QString problem;  // why the dictionary could not be read, when Failed
+};
+
+// F4's look-up: the component completes the record, and when several places
+// fit the user picks one under the grid's address cell, each shown with its
+// code. The strings change only when Completed.
+Completion complete(AddressComponent &component, QString &zip, QString &address, QString &company,
+                    QTableWidget *grid);
 
 }  // namespace AddressChooser

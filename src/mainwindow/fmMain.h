@@ -86,6 +86,7 @@ private:
     void vAdd_Change(int column, int row);
     void vAdd_DblClick(int column, int row);
     void MapSearch(const QString &text);
+    void lookUpAddress();
     void copyRecord();
     void acceptRequest();
     void placeRestoredFrame(bool lastChance);

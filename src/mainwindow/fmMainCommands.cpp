@@ -48,15 +48,7 @@ void fmMain::cmMap_Click(int Index)
         GetRow();
         if (!cmMap[1]->isEnabled() || !oAdd)
             return;
-        if (!AddressChooser::complete(*oAdd, sZip, sAdd, sCmp, vAdd))
-            return;  // several candidates and none chosen: the row stays as it was
-        if (!sAdd.isEmpty()) {
-            PutRow();
-            EnbCopy(true);
-            vAdd->setActiveCell(3, 1);
-        } else {
-            StMsg(u"対象が見つかりません"_s, 0);
-        }
+        lookUpAddress();
         break;
     case 2:
         GetRow();
@@ -89,6 +81,30 @@ void fmMain::cmMap_Click(int Index)
     default:
         break;
     }
+}
+
+void fmMain::lookUpAddress()
+{
+    const AddressChooser::Completion done = AddressChooser::complete(*oAdd, sZip, sAdd, sCmp, vAdd);
+    switch (done.outcome) {
+    case AddressChooser::Completion::Outcome::Cancelled:
+        return;  // several places and none chosen: the row stays as it was
+    case AddressChooser::Completion::Outcome::Failed:
+        MessageBox::show(u"郵便番号辞書を読めないため、住所を検索できません。"_s + QLatin1Char('\r') + done.problem, this);
+        StMsg(u"対象が見つかりません"_s, 0);
+        return;
+    case AddressChooser::Completion::Outcome::NotFound:
+        StMsg(u"対象が見つかりません"_s, 0);
+        return;
+    case AddressChooser::Completion::Outcome::Completed:
+        break;
+    }
+    PutRow();
+    EnbCopy(true);
+    vAdd->setActiveCell(3, 1);
+    // The postal service's answer for a city alone is its catch-all code;
+    // the user is told that is what it is.
+    StMsg(done.certainty == Certainty::CatchAll ? u"町域が特定できないため市区町村の番号です"_s : QString(), 0);
 }
 
 void fmMain::copyRecord()

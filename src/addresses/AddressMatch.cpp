@@ -1,0 +1,244 @@
+#include "addresses/AddressMatch.h"
+
+#include "addresses/AddressText.h"
+#include "addresses/PostalDictionary.h"
+
+#include <algorithm>
+
+using namespace Qt::StringLiterals;
+
+namespace AddressMatch {
+
+namespace {
+
+QString zipText(qint64 zip)
+{
+    return AddressText::formatZip(QString::number(zip).rightJustified(7, u'0'));
+}
+
+// Where the town begins in a Kyoto address written with its street: after
+// each "上る", "下ル", "東入", "西入る"… in turn.
+QList<qsizetype> afterStreetDesignations(QStringView rest)
+{
+    static const QStringList markers{u"上る"_s, u"上ル"_s, u"上がる"_s, u"上ガル"_s, u"下る"_s, u"下ル"_s,
+                                     u"下がる"_s, u"下ガル"_s, u"東入る"_s, u"東入ル"_s, u"東入"_s, u"西入る"_s,
+                                     u"西入ル"_s, u"西入"_s};
+    QList<qsizetype> ends;
+    for (qsizetype i = 0; i < rest.size(); ++i) {
+        qsizetype longest = 0;
+        for (const QString &m : markers) {
+            if (m.size() > longest && rest.mid(i).startsWith(m))
+                longest = m.size();
+        }
+        if (longest > 0) {
+            ends.append(i + longest);
+            i += longest - 1;
+        }
+    }
+    return ends;
+}
+
+// A place the text fits, with where its town lies in the comparable text.
+struct Found {
+    int area = 0;
+    qint64 zip = 0;
+    QString townKey, townName;
+    qsizetype townStart = -1, townEnd = -1;  // -1: no town, the city's catch-all
+    Certainty certainty = Certainty::Town;
+};
+
+struct Text {
+    QString original;  // as typed, without a postal code written in front
+    AddressText::Key key;
+    qsizetype cityEnd = 0;
+};
+
+// The town of an area the text names, and its codes narrowed by what
+// follows it; the city's catch-all code when no town fits.
+QList<Found> inArea(PostalDictionary &d, int area, const Text &t)
+{
+    const QStringView text(t.key.text);
+    const QStringView rest = text.mid(t.cityEnd);
+    QList<qsizetype> starts;
+    if (d.area(area).city.startsWith(u"京都市"_s)) {
+        for (const qsizetype end : afterStreetDesignations(rest))
+            starts.append(t.cityEnd + end);
+    }
+    starts.append(t.cityEnd);
+    for (qsizetype start : std::as_const(starts)) {
+        start += AddressText::azaLength(text.mid(start));
+        const std::optional<PostalDictionary::Match> town = d.town(area, text.mid(start));
+        if (!town || town->codes.isEmpty())
+            continue;
+        const qsizetype end = start + town->length;
+        const QString after = t.key.text.mid(end);
+        Found base{area, 0, town->key, town->codes.first().town, start, end, Certainty::Town};
+        if (const std::optional<qint64> floor = d.buildingZip(area, town->key, after)) {
+            base.zip = *floor;
+            return {base};
+        }
+        QList<PostalDictionary::Code> codes = town->codes;
+        if (codes.size() > 1) {
+            // Where the dictionary knows which blocks each code serves, the
+            // first number after the town (its 丁目 or 番地) decides.
+            const QList<PostalDictionary::Blocks> blocks = d.blocks(area, town->key);
+            const int n = AddressText::leadingNumber(after);
+            QList<qint64> served, otherwise;
+            for (const PostalDictionary::Blocks &b : blocks) {
+                if (b.low < 0)
+                    otherwise.append(b.zip);
+                else if (n >= b.low && n <= b.high && !served.contains(b.zip))
+                    served.append(b.zip);
+            }
+            const QList<qint64> decided = n >= 0 && !blocks.isEmpty() ? (served.isEmpty() ? otherwise : served)
+                                                                       : QList<qint64>();
+            if (!decided.isEmpty())
+                codes.removeIf([&](const PostalDictionary::Code &c) { return !decided.contains(c.zip); });
+        }
+        QList<Found> found;
+        for (const PostalDictionary::Code &c : std::as_const(codes)) {
+            Found f = base;
+            f.zip = c.zip;
+            f.townName = c.town;
+            found.append(f);
+        }
+        return found;
+    }
+    QList<Found> found;
+    for (const PostalDictionary::Code &c : d.townCodes(area, QString()))
+        found.append({area, c.zip, QString(), QString(), -1, -1, Certainty::CatchAll});
+    return found;
+}
+
+// The dictionary's prefecture, city and town, with what was typed between
+// the city and the town (a 大字, a Kyoto street) and after the town.
+QString completed(PostalDictionary &d, const Text &t, const Found &f)
+{
+    const PostalDictionary::Area a = d.area(f.area);
+    const qsizetype cityEnd = t.key.originalEnd(t.cityEnd);
+    if (f.townStart < 0)
+        return a.pref + a.city + t.original.mid(cityEnd);
+    const QString between =
+        t.original.mid(cityEnd, t.key.originalStart(f.townStart, t.original.size()) - cityEnd).trimmed();
+    return a.pref + a.city + between + f.townName + t.original.mid(t.key.originalEnd(f.townEnd));
+}
+
+// "2-8-1-10" → "2", "2-8", "2-8-1", "2-8-1-10".
+QStringList numberPrefixes(const QString &numbers)
+{
+    QStringList prefixes;
+    if (numbers.isEmpty())
+        return prefixes;
+    const QStringList parts = numbers.split(u'-');
+    for (qsizetype i = 1; i <= parts.size(); ++i)
+        prefixes << parts.first(i).join(u'-');
+    return prefixes;
+}
+
+bool numbersStartWith(const QString &numbers, const QString &prefix)
+{
+    return numbers == prefix || numbers.startsWith(prefix + u'-');
+}
+
+AddressAnswer answerOf(QList<AddressCandidate> choices)
+{
+    AddressAnswer answer;
+    answer.certainty = choices.isEmpty()     ? Certainty::NotFound
+                       : choices.size() == 1 ? choices.first().certainty
+                                             : Certainty::Ambiguous;
+    answer.choices = std::move(choices);
+    return answer;
+}
+
+}  // namespace
+
+AddressAnswer byAddress(PostalDictionary &d, const QString &address, const QString &company, bool everything)
+{
+    const AddressText::LeadingZip hint = AddressText::leadingZip(address);
+    Text t;
+    t.original = address.mid(hint.addressStart);
+    if (t.original.trimmed().isEmpty() && !hint.digits.isEmpty())
+        return byZip(d, hint.digits, QString(), company);
+    t.key = AddressText::key(t.original);
+    const std::optional<PostalDictionary::Match> city = d.city(t.key.text);
+    if (!city)
+        return {};
+    t.cityEnd = city->length;
+
+    QList<Found> found;
+    for (const int area : city->areas)
+        found += inArea(d, area, t);
+    if (!hint.digits.isEmpty()) {
+        const qint64 zip = hint.digits.toLongLong();
+        if (std::any_of(found.cbegin(), found.cend(), [&](const Found &f) { return f.zip == zip; }))
+            found.removeIf([&](const Found &f) { return f.zip != zip; });
+    }
+
+    // The business the company names, in the town typed and at the blocks
+    // typed if any: its own code.
+    const QString nameKey = AddressText::companyKey(company);
+    for (const int area : city->areas) {
+        if (nameKey.isEmpty())
+            break;
+        const QString rest = t.key.text.mid(t.cityEnd);
+        const QString town = rest.mid(AddressText::azaLength(rest));
+        for (const PostalDictionary::Business &b : d.businessesNamed(area, nameKey)) {
+            if (!town.startsWith(b.townKey))
+                continue;
+            const QString numbers = AddressText::blockNumbers(town.mid(b.townKey.size()));
+            if (numbers.isEmpty() || b.numbers.isEmpty() || numbersStartWith(numbers, b.numbers)) {
+                const auto same = std::find_if(found.cbegin(), found.cend(), [&](const Found &f) { return f.area == area; });
+                const Found place = same != found.cend() ? *same : Found{area, b.zip, {}, {}, -1, -1, Certainty::CatchAll};
+                return answerOf({{zipText(b.zip), completed(d, t, place), company, Certainty::Business}});
+            }
+        }
+    }
+
+    QList<AddressCandidate> choices;
+    QList<AddressCandidate> alsoHere;
+    for (const Found &f : std::as_const(found)) {
+        const AddressCandidate c{zipText(f.zip), completed(d, t, f), company, f.certainty};
+        if (!choices.contains(c))
+            choices.append(c);
+        if (everything && f.townEnd >= 0) {
+            const QString numbers = AddressText::blockNumbers(t.key.text.mid(f.townEnd));
+            const PostalDictionary::Area a = d.area(f.area);
+            for (const PostalDictionary::Business &b : d.businessesAt(f.area, f.townKey, numberPrefixes(numbers))) {
+                const AddressCandidate listed{zipText(b.zip), a.pref + a.city + b.town + b.street, b.name,
+                                              Certainty::Business};
+                if (!alsoHere.contains(listed))
+                    alsoHere.append(listed);
+            }
+        }
+    }
+    AddressAnswer answer = answerOf(choices);
+    answer.alsoHere = alsoHere;
+    return answer;
+}
+
+AddressAnswer byZip(PostalDictionary &d, const QString &digits, const QString &address, const QString &company)
+{
+    const QList<PostalDictionary::Entry> rows = d.byZip(digits);
+    if (rows.isEmpty())
+        return {};
+    // A company the user typed is never replaced by a business's name.
+    const bool keepCompany = !company.trimmed().isEmpty();
+    const QString code = AddressText::formatZip(digits);
+    auto certaintyOf = [](const PostalDictionary::Entry &row) {
+        return !row.name.isEmpty() ? Certainty::Business : row.town.isEmpty() ? Certainty::CatchAll : Certainty::Town;
+    };
+    const QString typed = AddressText::comparable(address);
+    for (const PostalDictionary::Entry &row : rows) {
+        if (!typed.isEmpty() && typed.startsWith(AddressText::comparable(row.address())))
+            return answerOf({{code, address, keepCompany ? company : row.name, certaintyOf(row)}});  // it says more
+    }
+    QList<AddressCandidate> choices;
+    for (const PostalDictionary::Entry &row : rows) {
+        const AddressCandidate c{code, row.address(), keepCompany ? company : row.name, certaintyOf(row)};
+        if (!choices.contains(c))
+            choices.append(c);
+    }
+    return answerOf(choices);
+}
+
+}  // namespace AddressMatch
