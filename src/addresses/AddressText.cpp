@@ -91,9 +91,22 @@ char16_t simpleCompatibility(char16_t u)
     return 0;
 }
 
+// Blanks and control characters, which nothing compares.
+bool isBlank(QChar c)
+{
+    return c.unicode() <= u' ' || c.unicode() == 0x7F || c.isSpace();
+}
+
+// A mark normalised with the character before it: a combining mark, or a
+// half-width voiced mark.
+bool joinsBefore(QChar c)
+{
+    return c.isMark() || c.unicode() == 0xFF9E || c.unicode() == 0xFF9F;
+}
+
 // The original in compatibility form, one piece a character, blanks left
 // out. A base character and the marks that follow it (the separate voiced
-// marks of half-width katakana) are normalised together.
+// marks of half-width katakana above all) are normalised together.
 QList<Piece> compatibilityPieces(const QString &text)
 {
     QList<Piece> pieces;
@@ -101,23 +114,21 @@ QList<Piece> compatibilityPieces(const QString &text)
     qsizetype i = 0;
     while (i < text.size()) {
         const char16_t simple = simpleCompatibility(text.at(i).unicode());
-        const char16_t next = i + 1 < text.size() ? text.at(i + 1).unicode() : 0;
-        if (simple && !(next == 0xFF9E || next == 0xFF9F || next == 0x3099 || next == 0x309A)) {
-            if (!(simple <= u' ' || simple == 0x7F))  // blanks and control characters
+        if (simple && !(i + 1 < text.size() && joinsBefore(text.at(i + 1)))) {
+            if (!isBlank(QChar(simple)))
                 pieces.append({simple, i, i + 1});
             ++i;
             continue;
         }
         qsizetype j = i + (text.at(i).isHighSurrogate() && i + 1 < text.size() ? 2 : 1);
-        while (j < text.size()) {
-            const char16_t next = text.at(j).unicode();
-            if (!(next == 0xFF9E || next == 0xFF9F || (next >= 0x3099 && next <= 0x309A)))
-                break;
+        while (j < text.size() && joinsBefore(text.at(j)))
             ++j;
-        }
+        // A blank goes, with the marks on it: they would land on whatever
+        // came before it.
         const QString n = text.mid(i, j - i).normalized(QString::NormalizationForm_KC);
+        const bool blank = !n.isEmpty() && isBlank(n.front());
         for (const QChar c : n) {
-            if (!c.isSpace())
+            if (!blank && !isBlank(c))
                 pieces.append({c.unicode(), i, j});
         }
         i = j;
@@ -173,11 +184,13 @@ Key key(const QString &text)
             k = end - 1;
             continue;
         }
-        const bool betweenKanji = isKanji(at(k - 1)) && isKanji(at(k + 1));
+        // A variant with a mark on it is some other character: left alone.
+        const bool marked = QChar(at(k + 1)).isMark();
+        const bool betweenKanji = !marked && isKanji(at(k - 1)) && isKanji(at(k + 1));
         const char16_t before = at(k - 1);
         // "ひばりが丘", "ひばりヶ丘": が before a kanji is the same ケ.
         const bool keBefore = k > 0 && isKanji(at(k + 1));
-        if (p.c == 0x30F6 || p.c == 0x30F5 || p.c == 0x30B1 || (keBefore && (p.c == 0x304C || p.c == 0x30AC)))
+        if (!marked && (p.c == 0x30F6 || p.c == 0x30F5 || p.c == 0x30B1 || (keBefore && (p.c == 0x304C || p.c == 0x30AC))))
             put(QChar(0x30B1), p.from, p.to);  // ケ
         else if (betweenKanji && p.c == 0x30CE)
             put(QChar(0x306E), p.from, p.to);  // の
