@@ -9,7 +9,7 @@ passed=0 failed=0
 ok()  { passed=$((passed + 1)); echo "ok   $1"; }
 bad() { failed=$((failed + 1)); echo "FAIL $1"; }
 
-for c in "" lookup info import; do
+for c in "" lookup info import barcode; do
   "$cmd" $c --help | grep -q "^Usage: zenrook-postal ${c:-COMMAND}" && ok "help of '${c:-zenrook-postal}'" || bad "help of '$c'"
 done
 "$cmd" frobnicate 2>/dev/null; [ $? = 2 ] && ok "an unknown command is refused" || bad "unknown command accepted"
@@ -40,6 +40,26 @@ printf '2600822' | "$cmd" lookup --all --dictionary="$dict" >"$work/out"
   && ok "lookup --all, --dictionary=FILE" || bad "lookup --all: $(cat "$work/out")"
 printf '1000001\n' | "$cmd" lookup -d "$dict" >/dev/full 2>"$work/err"; rc=$?
 [ "$rc" = 1 ] && grep -q 'cannot write' "$work/err" && ok "a write error on standard output: exit 1" || bad "write error (exit $rc): $(cat "$work/err")"
+
+# Customer barcodes: the manual's example of 霞が関, a business's own code,
+# blocks that decide between a town's codes; none for a town not known.
+printf '東京都千代田区霞が関1丁目3番2号 郵便プラザ503室\n1008050\n札幌市東区北六条東4丁目　郵便センター6号館\n東京都千代田区永田町1\n1000013\t千代田区霞ヶ関１－３－２\n9999999\tどこか\n' \
+  | "$cmd" barcode -d "$dict" >"$work/out" 2>"$work/err"; rc=$?
+expected=$'1000013\t1-3-2-503\t1 0 0 0 0 1 3 1 - 3 - 2 - 5 0 3 CC4 CC4 CC4 CC4 9\n1008050\t\t1 0 0 8 0 5 0 CC4 CC4 CC4 CC4 CC4 CC4 CC4 CC4 CC4 CC4 CC4 CC4 CC4 CC3\n0600906\t4-6\t0 6 0 0 9 0 6 4 - 6 CC4 CC4 CC4 CC4 CC4 CC4 CC4 CC4 CC4 CC4 9\n\t\t\n1000013\t1-3-2\t1 0 0 0 0 1 3 1 - 3 - 2 CC4 CC4 CC4 CC4 CC4 CC4 CC4 CC4 9\n\t\t'
+[ "$rc" = 1 ] && [ "$(cat "$work/out")" = "$expected" ] && ok "barcode: code, address number, characters" \
+  || bad "barcode (exit $rc): $(cat "$work/out")"
+grep -q "line 4: the town is not known: the city's catch-all code 100-0000 gets no barcode" "$work/err" \
+  && grep -q 'line 6: ' "$work/err" && ok "barcode: the lines without one are named with the reason" || bad "barcode stderr: $(cat "$work/err")"
+printf '1008050\n' | "$cmd" barcode -d "$dict" --svg "$work/one.svg" --points 8 >/dev/null && grep -q '<svg' "$work/one.svg" \
+  && [ "$(grep -c '<rect' "$work/one.svg")" = 67 ] && grep -q 'width="67.840mm"' "$work/one.svg" \
+  && ok "barcode --svg: one drawing of 67 bars at 8 point" || bad "barcode --svg: $(head -c 300 "$work/one.svg")"
+printf '1008050\n1000013\n' | "$cmd" barcode -d "$dict" --svg "$work/two.svg" >/dev/null 2>"$work/err"; rc=$?
+[ "$rc" = 2 ] && [ ! -e "$work/two.svg" ] && grep -q 'svg-dir' "$work/err" && ok "barcode --svg with two lines: refused" \
+  || bad "barcode --svg, two lines (exit $rc)"
+printf '1008050\n東京都千代田区永田町1\n1000013\n' | "$cmd" barcode -d "$dict" --svg-dir "$work/svgs" >/dev/null 2>&1
+[ "$(ls "$work/svgs")" = $'line-000001.svg\nline-000003.svg' ] && ok "barcode --svg-dir: a drawing for each line that has a barcode" \
+  || bad "barcode --svg-dir: $(ls "$work/svgs")"
+"$cmd" barcode -d "$dict" --points 12 </dev/null 2>/dev/null; [ $? = 2 ] && ok "barcode --points beyond 11.5: refused" || bad "--points 12"
 
 # A malformed file stops the import; the dictionary there stays as it was.
 cp "$dict" "$work/before"

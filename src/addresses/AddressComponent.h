@@ -25,6 +25,9 @@ QString certaintyWord(Certainty certainty);
 struct AddressCandidate {
     QString zip, address, company;
     Certainty certainty = Certainty::Town;
+    // What was typed after the town (blocks, building, room), as typed: the
+    // address number of a customer barcode comes from it.
+    QString afterTown;
     friend bool operator==(const AddressCandidate &a, const AddressCandidate &b)
     {
         return a.zip == b.zip && a.address == b.address && a.company == b.company;

@@ -152,13 +152,16 @@ AddressAnswer answerOf(QList<AddressCandidate> choices)
 
 }  // namespace
 
-AddressAnswer byAddress(PostalDictionary &d, const QString &address, const QString &company, bool everything)
+AddressAnswer byAddress(PostalDictionary &d, const QString &address, const QString &company, bool everything,
+                        const QString &given)
 {
-    const AddressText::LeadingZip hint = AddressText::leadingZip(address);
+    AddressText::LeadingZip hint = AddressText::leadingZip(address);
     Text t;
     t.original = address.mid(hint.addressStart);
     if (t.original.trimmed().isEmpty() && !hint.digits.isEmpty())
         return byZip(d, hint.digits, QString(), company);
+    if (!given.isEmpty())
+        hint.digits = given;
     t.key = AddressText::key(t.original);
     const std::optional<PostalDictionary::Match> city = d.city(t.key.text);
     if (!city)
@@ -189,7 +192,7 @@ AddressAnswer byAddress(PostalDictionary &d, const QString &address, const QStri
             if (numbers.isEmpty() || b.numbers.isEmpty() || numbersStartWith(numbers, b.numbers)) {
                 const auto same = std::find_if(found.cbegin(), found.cend(), [&](const Found &f) { return f.area == area; });
                 const Found place = same != found.cend() ? *same : Found{area, b.zip, {}, {}, -1, -1, Certainty::CatchAll};
-                return answerOf({{zipText(b.zip), completed(d, t, place), company, Certainty::Business}});
+                return answerOf({{zipText(b.zip), completed(d, t, place), company, Certainty::Business, QString()}});
             }
         }
     }
@@ -197,7 +200,8 @@ AddressAnswer byAddress(PostalDictionary &d, const QString &address, const QStri
     QList<AddressCandidate> choices;
     QList<AddressCandidate> alsoHere;
     for (const Found &f : std::as_const(found)) {
-        const AddressCandidate c{zipText(f.zip), completed(d, t, f), company, f.certainty};
+        const QString afterTown = f.townEnd < 0 ? QString() : t.original.mid(t.key.originalEnd(f.townEnd));
+        const AddressCandidate c{zipText(f.zip), completed(d, t, f), company, f.certainty, afterTown};
         if (!choices.contains(c))
             choices.append(c);
         if (everything && f.townEnd >= 0) {
@@ -205,7 +209,7 @@ AddressAnswer byAddress(PostalDictionary &d, const QString &address, const QStri
             const PostalDictionary::Area a = d.area(f.area);
             for (const PostalDictionary::Business &b : d.businessesAt(f.area, f.townKey, numberPrefixes(numbers))) {
                 const AddressCandidate listed{zipText(b.zip), a.pref + a.city + b.town + b.street, b.name,
-                                              Certainty::Business};
+                                              Certainty::Business, QString()};
                 if (!alsoHere.contains(listed))
                     alsoHere.append(listed);
             }
@@ -227,14 +231,25 @@ AddressAnswer byZip(PostalDictionary &d, const QString &digits, const QString &a
     auto certaintyOf = [](const PostalDictionary::Entry &row) {
         return !row.name.isEmpty() ? Certainty::Business : row.town.isEmpty() ? Certainty::CatchAll : Certainty::Town;
     };
-    const QString typed = AddressText::comparable(address);
+    const AddressText::Key typed = AddressText::key(address);
     for (const PostalDictionary::Entry &row : rows) {
-        if (!typed.isEmpty() && typed.startsWith(AddressText::comparable(row.address())))
-            return answerOf({{code, address, keepCompany ? company : row.name, certaintyOf(row)}});  // it says more
+        const QString rowKey = AddressText::comparable(row.address());
+        if (!typed.text.isEmpty() && typed.text.startsWith(rowKey))  // it says more
+            return answerOf({{code, address, keepCompany ? company : row.name, certaintyOf(row),
+                              address.mid(typed.originalEnd(rowKey.size()))}});
+    }
+    // Written otherwise (no prefecture, 大字, numbers in kanji…) but of a
+    // town of this code: completed as an address would be.
+    if (!typed.text.isEmpty()) {
+        const AddressAnswer written = byAddress(d, address, company, false, digits);
+        for (const AddressCandidate &c : written.choices) {
+            if (c.zip == code)
+                return answerOf({c});
+        }
     }
     QList<AddressCandidate> choices;
     for (const PostalDictionary::Entry &row : rows) {
-        const AddressCandidate c{code, row.address(), keepCompany ? company : row.name, certaintyOf(row)};
+        const AddressCandidate c{code, row.address(), keepCompany ? company : row.name, certaintyOf(row), QString()};
         if (!choices.contains(c))
             choices.append(c);
     }

@@ -21,11 +21,15 @@ class PostalDictionary;
 
 namespace AddressMatch {
 
-// With `everything`, also the businesses listed at the address typed.
-AddressAnswer byAddress(PostalDictionary &dictionary, const QString &address, const QString &company, bool everything);
+// With `everything`, also the businesses listed at the address typed. A
+// code given (`hint`, or one written in front of the address) is preferred
+// among the places that fit.
+AddressAnswer byAddress(PostalDictionary &dictionary, const QString &address, const QString &company, bool everything,
+                        const QString &hint = QString());
 
 // The rows of a known code; an address that begins with one of them is kept
-// whole. Nothing when the dictionary has no such code.
+// whole, and one that names a town of the code without beginning with it is
+// completed. Nothing when the dictionary has no such code.
 AddressAnswer byZip(PostalDictionary &dictionary, const QString &digits, const QString &address,
                     const QString &company);
 

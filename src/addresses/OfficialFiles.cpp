@@ -4,14 +4,13 @@
 
 #include "addresses/DictionaryImport.h"
 
+#include "platform/AnsiCodec.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QStringDecoder>
 
-#include <iconv.h>
-
-#include <cerrno>
 
 using namespace Qt::StringLiterals;
 
@@ -46,26 +45,6 @@ bool splitCsv(const QString &line, QStringList *fields)
     }
     fields->append(field);
     return !quoted;
-}
-
-// Code page 932 to text, refusing bytes it does not define.
-bool fromCp932(const QByteArray &bytes, QString *text)
-{
-    iconv_t cd = iconv_open("UTF-8", "CP932");
-    if (cd == iconv_t(-1))
-        return false;
-    QByteArray out(bytes.size() * 3 + 4, Qt::Uninitialized);
-    char *in = const_cast<char *>(bytes.constData());
-    size_t inLeft = size_t(bytes.size());
-    char *o = out.data();
-    size_t outLeft = size_t(out.size());
-    const size_t rc = iconv(cd, &in, &inLeft, &o, &outLeft);
-    iconv_close(cd);
-    if (rc == size_t(-1) || inLeft != 0)
-        return false;
-    out.truncate(out.size() - qsizetype(outLeft));
-    *text = QString::fromUtf8(out);
-    return true;
 }
 
 enum class Encoding { Utf8, Cp932 };
@@ -103,7 +82,9 @@ bool readCsv(const QString &path, Encoding encoding, RowFn row, QString *error)
             text = utf8(bytes);
             if (utf8.hasError())
                 return fail(u"not UTF-8"_s);
-        } else if (!fromCp932(bytes, &text)) {
+        } else if (AnsiCodec::Decoded d = AnsiCodec::decode(bytes); d.ok) {
+            text = std::move(d.text);
+        } else {
             return fail(u"not code page 932"_s);
         }
         if (!splitCsv(text, &fields))

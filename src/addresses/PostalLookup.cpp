@@ -38,7 +38,7 @@ void appendRecord(QByteArray *out, const QByteArray &prefix, const QString &zip,
     *out += '\n';
 }
 
-// Why a line cannot be a query, or "".
+// Why a line cannot be read, or "".
 QString unreadable(const QByteArray &line, QString *query)
 {
     if (line.contains('\0'))
@@ -47,42 +47,22 @@ QString unreadable(const QByteArray &line, QString *query)
     *query = utf8(line);
     if (utf8.hasError())
         return u"not valid UTF-8"_s;
-    if (query->contains(u'\t'))
-        return u"holds a tab"_s;
     return QString();
 }
 
 }  // namespace
 
-bool run(AddressComponent &component, bool all, const Io &io)
+bool eachLine(const Io &io, const Answer &answer)
 {
     QByteArray line, out;
     qint64 number = 0;
     while (io.read(&line)) {
         ++number;
-        const QByteArray prefix = all ? QByteArray::number(number) + '\t' : QByteArray();
         QString query;
-        if (const QString why = unreadable(line, &query); !why.isEmpty()) {
+        const QString why = unreadable(line, &query);
+        if (!why.isEmpty())
             io.warn(number, why);
-            appendRecord(&out, prefix, QString(), QString(), QString(), QString());
-        } else {
-            QString zip, address, company;
-            (isPostalCode(query) ? zip : address) = query;
-            const AddressAnswer answer = all ? component.FindAll(zip, address, company)
-                                             : component.Find(zip, address, company, 1);
-            if (!answer.problem.isEmpty()) {
-                io.warn(number, answer.problem);
-                appendRecord(&out, prefix, QString(), QString(), QString(), QString());
-            } else if (answer.choices.isEmpty()) {
-                appendRecord(&out, prefix, zip, address, company, certaintyWord(Certainty::NotFound));
-            } else if (!all) {
-                const AddressCandidate &c = answer.choices.first();
-                appendRecord(&out, prefix, c.zip, c.address, c.company, certaintyWord(answer.certainty));
-            } else {
-                for (const AddressCandidate &c : answer.choices + answer.alsoHere)
-                    appendRecord(&out, prefix, c.zip, c.address, c.company, certaintyWord(c.certainty));
-            }
-        }
+        out += answer(number, why.isEmpty() ? &query : nullptr);
         if (out.size() > 1 << 16) {
             if (!io.write(out))
                 return false;
@@ -90,6 +70,38 @@ bool run(AddressComponent &component, bool all, const Io &io)
         }
     }
     return io.write(out);
+}
+
+bool run(AddressComponent &component, bool all, const Io &io)
+{
+    return eachLine(io, [&](qint64 number, const QString *query) {
+        QByteArray out;
+        const QByteArray prefix = all ? QByteArray::number(number) + '\t' : QByteArray();
+        if (query && query->contains(u'\t')) {
+            io.warn(number, u"holds a tab"_s);
+            query = nullptr;
+        }
+        if (!query) {
+            appendRecord(&out, prefix, QString(), QString(), QString(), QString());
+            return out;
+        }
+        QString zip, address, company;
+        (isPostalCode(*query) ? zip : address) = *query;
+        const AddressAnswer answer = all ? component.FindAll(zip, address, company) : component.Find(zip, address, company, 1);
+        if (!answer.problem.isEmpty()) {
+            io.warn(number, answer.problem);
+            appendRecord(&out, prefix, QString(), QString(), QString(), QString());
+        } else if (answer.choices.isEmpty()) {
+            appendRecord(&out, prefix, zip, address, company, certaintyWord(Certainty::NotFound));
+        } else if (!all) {
+            const AddressCandidate &c = answer.choices.first();
+            appendRecord(&out, prefix, c.zip, c.address, c.company, certaintyWord(answer.certainty));
+        } else {
+            for (const AddressCandidate &c : answer.choices + answer.alsoHere)
+                appendRecord(&out, prefix, c.zip, c.address, c.company, certaintyWord(c.certainty));
+        }
+        return out;
+    });
 }
 
 }  // namespace PostalLookup

@@ -21,10 +21,17 @@ struct Io {
     std::function<bool(QByteArray *)> read;
     // False when the answers could not be written.
     std::function<bool(const QByteArray &)> write;
-    // A line answered with empty fields, and why: not UTF-8, a NUL or a tab
-    // inside, or a dictionary that could not be read.
+    // A line answered with empty fields, and why: not UTF-8, a NUL inside
+    // (a tab, for lookup), or a dictionary that could not be read.
     std::function<void(qint64 line, const QString &why)> warn;
 };
+
+// The answer to one line: its number and its text, or no text when the
+// line could not be read (and was named through Io::warn).
+using Answer = std::function<QByteArray(qint64 line, const QString *query)>;
+
+// Reads every line and writes its answer. False when writing failed.
+bool eachLine(const Io &io, const Answer &answer);
 
 // Answers every line: postal code, address, company and how sure
 // ("town", "business", "catch-all", "ambiguous", "not found"),

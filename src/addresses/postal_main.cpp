@@ -1,6 +1,9 @@
 // zenrook-postal: the address look-up of Zenrook on the command line.
 
+#include "addresses/AddressBarcode.h"
 #include "addresses/AddressComponent.h"
+#include "addresses/AddressText.h"
+#include "addresses/CustomerBarcode.h"
 #include "addresses/DictionaryImport.h"
 #include "addresses/PostalDictionary.h"
 #include "addresses/PostalLookup.h"
@@ -10,6 +13,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QHash>
+#include <QSaveFile>
 #include <QStringList>
 
 #include <algorithm>
@@ -31,6 +35,7 @@ const char kUsage[] =
     "  lookup   answer queries read from standard input, one a line\n"
     "  info     show the dictionary's source, version, data date and size\n"
     "  import   build a dictionary from the postal service's files\n"
+    "  barcode  the customer barcode of each address read, one a line\n"
     "\n"
     "zenrook-postal COMMAND --help shows a command's options.\n";
 
@@ -85,6 +90,29 @@ const char kImportUsage[] =
     "  --jigyosyo FILE   the business codes (JIGYOSYO.CSV)\n"
     "  --package DIR     an unpacked jquery-jpostal-ja package\n"
     "  -o FILE           the dictionary to write (default: ./zenrook-postal.sqlite3)\n";
+
+const char kBarcodeUsage[] =
+    "Usage: zenrook-postal barcode [--svg FILE | --svg-dir DIR] [--points SIZE] [-d DICTIONARY]\n"
+    "\n"
+    "Reads addresses from standard input, one a line, in UTF-8, or CODE, a tab\n"
+    "and ADDRESS where the postal code is known, and prints for each line the\n"
+    "customer barcode (カスタマバーコード) the postal service's manual sets out,\n"
+    "tab-separated: the postal code (7 digits), the address number taken from\n"
+    "what follows the town (\"1-3-2-503\"), and the 21 characters of the data\n"
+    "(7 of the code, 13 of the address number, the check character) separated\n"
+    "by blanks: digits, \"-\", CC1 to CC8; start and stop are implied.\n"
+    "\n"
+    "The town is found as lookup finds it. A business's or post-office box's\n"
+    "own code takes thirteen CC4. An address whose town is not known (only the\n"
+    "city's catch-all code) gets no barcode, nor one that fits several places\n"
+    "with no code given: the line is answered with empty fields, and the reason\n"
+    "goes to standard error with the line number.\n"
+    "\n"
+    "  --svg FILE       draw the barcode of the one line read into FILE (SVG)\n"
+    "  --svg-dir DIR    draw each line's barcode into DIR/line-NNNNNN.svg\n"
+    "  --points SIZE    the barcode's size, 8 to 11.5 point (default 10)\n"
+    "  -d, --dictionary FILE\n"
+    "                   use this dictionary rather than the installed one\n";
 
 int usageError(const QString &message)
 {
@@ -161,6 +189,84 @@ int lookup(bool all, const QString &dictionary)
     return finishOutput(written ? code : 1);
 }
 
+// Writes a file whole, or says why not.
+bool writeFile(const QString &path, const QByteArray &bytes)
+{
+    QSaveFile file(path);
+    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit())
+        return true;
+    std::fprintf(stderr, "zenrook-postal: cannot write %s: %s\n", qPrintable(path), qPrintable(file.errorString()));
+    return false;
+}
+
+int barcode(const QString &dictionary, const QString &svgFile, const QString &svgDir, double points)
+{
+    QString path;
+    auto add = component(dictionary, &path);
+    if (!add)
+        return 1;
+    if (!svgDir.isEmpty() && !QDir().mkpath(svgDir)) {
+        std::fprintf(stderr, "zenrook-postal: cannot make the folder %s\n", qPrintable(svgDir));
+        return 1;
+    }
+    int code = 0;
+    qint64 lines = 0;
+    QByteArray drawing;  // the one line's, for --svg
+    char *buffer = nullptr;
+    size_t capacity = 0;
+    const PostalLookup::Io io{[&](QByteArray *line) {
+                                  const ssize_t n = ::getline(&buffer, &capacity, stdin);
+                                  if (n < 0)
+                                      return false;
+                                  *line = QByteArray(buffer, qsizetype(n));
+                                  while (line->endsWith('\n') || line->endsWith('\r'))
+                                      line->chop(1);
+                                  return true;
+                              },
+                              writeOut,
+                              [&](qint64 number, const QString &why) {
+                                  std::fprintf(stderr, "zenrook-postal: line %lld: %s\n", number, qPrintable(why));
+                                  code = 1;
+                              }};
+    const bool written = PostalLookup::eachLine(io, [&](qint64 number, const QString *query) -> QByteArray {
+        lines = number;
+        if (!query)
+            return "\t\t\n";
+        QString zip, address = *query;
+        if (const qsizetype tab = query->indexOf(u'\t'); tab >= 0) {
+            zip = query->left(tab);
+            address = query->mid(tab + 1);
+            if (AddressText::zipDigits(zip).isEmpty() || address.contains(u'\t')) {
+                io.warn(number, u"not ADDRESS, nor a postal code, a tab and ADDRESS"_s);
+                return "\t\t\n";
+            }
+        }
+        const AddressBarcode b = addressBarcode(*add, zip, address);
+        if (b.characters.isEmpty()) {
+            io.warn(number, b.reason);
+            return "\t\t\n";
+        }
+        const QByteArray svg = CustomerBarcode::svg(b.characters, points).toUtf8();
+        if (!svgFile.isEmpty() && number == 1)
+            drawing = svg;
+        if (!svgDir.isEmpty()
+            && !writeFile(QDir(svgDir).filePath(u"line-%1.svg"_s.arg(number, 6, 10, QLatin1Char('0'))), svg))
+            code = 1;
+        return b.zip.toUtf8() + '\t' + b.number.toUtf8() + '\t' + b.characters.join(u' ').toUtf8() + '\n';
+    });
+    std::free(buffer);
+    if (!svgFile.isEmpty()) {
+        if (lines != 1) {
+            std::fprintf(stderr, "zenrook-postal: --svg draws the barcode of one line, and %lld were read; "
+                                 "use --svg-dir DIR for several\n", lines);
+            code = 2;
+        } else if (!drawing.isEmpty() && !writeFile(svgFile, drawing)) {
+            code = 1;
+        }
+    }
+    return finishOutput(written ? code : 1);
+}
+
 int info(const QString &dictionary)
 {
     QString path, why;
@@ -222,8 +328,10 @@ int main(int argc, char *argv[])
         std::fputs(kUsage, stdout);
         return finishOutput(0);
     }
-    const QHash<QString, const char *> usages{
-        {u"lookup"_s, kLookupUsage}, {u"info"_s, kInfoUsage}, {u"import"_s, kImportUsage}};
+    const QHash<QString, const char *> usages{{u"lookup"_s, kLookupUsage},
+                                              {u"info"_s, kInfoUsage},
+                                              {u"import"_s, kImportUsage},
+                                              {u"barcode"_s, kBarcodeUsage}};
     const char *usage = usages.value(command);
     if (!usage)
         return usageError(u"unknown command: "_s + command);
@@ -232,6 +340,7 @@ int main(int argc, char *argv[])
         {u"lookup"_s, {{u"--all"_s, false}, {u"--dictionary"_s, true}}},
         {u"info"_s, {{u"--dictionary"_s, true}}},
         {u"import"_s, {{u"--ken-all"_s, true}, {u"--jigyosyo"_s, true}, {u"--package"_s, true}, {u"-o"_s, true}}},
+        {u"barcode"_s, {{u"--svg"_s, true}, {u"--svg-dir"_s, true}, {u"--points"_s, true}, {u"--dictionary"_s, true}}},
     };
     QHash<QString, QString> given;
     for (qsizetype i = 0; i < args.size(); ++i) {
@@ -266,6 +375,15 @@ int main(int argc, char *argv[])
         return lookup(given.contains(u"--all"_s), dictionary);
     if (command == u"info"_s)
         return info(dictionary);
+    if (command == u"barcode"_s) {
+        bool number = true;
+        const double points = given.value(u"--points"_s, u"10"_s).toDouble(&number);
+        if (!number || points < 8 || points > 11.5)
+            return usageError(u"barcode: --points takes a size from 8 to 11.5"_s);
+        if (given.contains(u"--svg"_s) && given.contains(u"--svg-dir"_s))
+            return usageError(u"barcode: --svg and --svg-dir do not go together"_s);
+        return barcode(dictionary, given.value(u"--svg"_s), given.value(u"--svg-dir"_s), points);
+    }
     return import(given.value(u"--ken-all"_s), given.value(u"--jigyosyo"_s), given.value(u"--package"_s),
                   given.value(u"-o"_s, QString::fromLatin1(kPostalDictionaryName)));
 }

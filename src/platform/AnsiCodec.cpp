@@ -24,7 +24,26 @@ public:
     size_t operator()(char **in, size_t *inLeft, char **out, size_t *outLeft) {
         return iconv(cd_, in, inLeft, out, outLeft);
     }
+    // Opened once a thread and direction: opening costs far more than
+    // converting a field. Each use starts from the initial state.
+    static Iconv &to932()
+    {
+        thread_local Iconv cd(kAnsi, kUtf16);
+        cd.reset();
+        return cd;
+    }
+    static Iconv &from932()
+    {
+        thread_local Iconv cd(kUtf16, kAnsi);
+        cd.reset();
+        return cd;
+    }
 private:
+    void reset()
+    {
+        if (valid())
+            iconv(cd_, nullptr, nullptr, nullptr, nullptr);
+    }
     iconv_t cd_;
 };
 
@@ -82,7 +101,7 @@ bool isLeadByte(unsigned char b)
 // offset of the first invalid sequence within it.
 bool decodeRun(const char *bytes, qsizetype size, QString &out, qsizetype *errorAt)
 {
-    Iconv cd(kUtf16, kAnsi);
+    Iconv &cd = Iconv::from932();
     if (!cd.valid()) {
         *errorAt = 0;
         return false;
@@ -105,7 +124,7 @@ bool decodeRun(const char *bytes, qsizetype size, QString &out, qsizetype *error
 // back as exactly the stretch, which also catches iconv's lossy mappings.
 bool encodeRun(QStringView run, QByteArray &out)
 {
-    Iconv cd(kAnsi, kUtf16);
+    Iconv &cd = Iconv::to932();
     if (!cd.valid())
         return false;
     const qsizetype before = out.size();

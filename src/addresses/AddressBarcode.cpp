@@ -1,0 +1,43 @@
+#include "addresses/AddressBarcode.h"
+
+#include "addresses/AddressText.h"
+#include "addresses/CustomerBarcode.h"
+
+using namespace Qt::StringLiterals;
+
+AddressBarcode addressBarcode(AddressComponent &component, const QString &zip, const QString &address)
+{
+    AddressBarcode b;
+    b.answer = component.Find(zip, address, QString(), 1);
+    const AddressAnswer &a = b.answer;
+    if (!a.problem.isEmpty()) {
+        b.reason = a.problem;
+        return b;
+    }
+    const QString given = AddressText::zipDigits(zip);
+    const AddressCandidate *chosen = a.choices.size() == 1 ? &a.choices.first() : nullptr;
+    for (const AddressCandidate &c : a.choices) {
+        if (!chosen && !given.isEmpty() && AddressText::zipDigits(c.zip) == given)
+            chosen = &c;
+    }
+    if (a.choices.isEmpty()) {
+        b.reason = u"no such address or code"_s;
+        return b;
+    }
+    if (!chosen) {
+        QStringList codes;
+        for (const AddressCandidate &c : a.choices)
+            codes << c.zip;
+        b.reason = u"several places fit (%1): give the code"_s.arg(codes.join(u", "_s));
+        return b;
+    }
+    if (chosen->certainty == Certainty::CatchAll) {
+        b.reason = u"the town is not known: the city's catch-all code %1 gets no barcode"_s.arg(chosen->zip);
+        return b;
+    }
+    b.zip = AddressText::zipDigits(chosen->zip);
+    if (chosen->certainty != Certainty::Business)
+        b.number = CustomerBarcode::addressNumber(chosen->afterTown);
+    b.characters = CustomerBarcode::characters(b.zip, b.number);
+    return b;
+}
