@@ -20,9 +20,10 @@ std::unique_ptr<AddressComponent> createObject(const QString &progId)
 {
     if (progId != u"Tarnu.cAdd"_s)
         return nullptr;
+    // The program's own: read at its first look-up, not while it starts.
     for (const QString &path : PostalDictionary::places()) {
-        if (auto component = createObject(progId, path))
-            return component;
+        if (auto d = PostalDictionary::open(path, nullptr, PostalDictionary::Opening::AtFirstLookUp))
+            return std::make_unique<PostalAddressComponent>(std::move(d));
     }
     return nullptr;
 }

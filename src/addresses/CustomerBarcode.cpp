@@ -65,9 +65,16 @@ QString kanjiBeforeMarkers(const QString &text)
     return out;
 }
 
-QString characterOf(int value)
+// Each character by its value, made once: a barcode shares them.
+const QString &characterOf(int value)
 {
-    return value < 10 ? QString::number(value) : value == 10 ? u"-"_s : u"CC"_s + QString::number(value - 10);
+    static const QStringList all = [] {
+        QStringList c;
+        for (int v = 0; v < 19; ++v)
+            c << (v < 10 ? QString::number(v) : v == 10 ? u"-"_s : u"CC"_s + QString::number(v - 10));
+        return c;
+    }();
+    return all.at(value);
 }
 
 }  // namespace
@@ -124,29 +131,34 @@ QString addressNumber(const QString &afterTown)
 
 QStringList characters(const QString &zipDigits, const QString &addressNumber)
 {
-    QStringList out;
+    // By value: digits, 10 for "-", 11-13 for a letter's control code.
+    QList<int> values;
+    values.reserve(21);
     for (const QChar d : zipDigits)
-        out << QString(d);
-    QStringList address;
+        values << int(d.unicode() - u'0');
+    const qsizetype end = values.size() + 13;
     for (const QChar c : addressNumber) {
-        if (address.size() >= 13)
+        if (values.size() >= end)
             break;
         if (isLetter(c)) {
             const int n = c.unicode() - u'A';
-            address << u"CC"_s + QString::number(1 + n / 10);
-            if (address.size() < 13)
-                address << QString::number(n % 10);
+            values << 11 + n / 10;
+            if (values.size() < end)
+                values << n % 10;
         } else {
-            address << QString(c);
+            values << (c == u'-' ? 10 : int(c.unicode() - u'0'));
         }
     }
-    while (address.size() < 13)
-        address << u"CC4"_s;
-    out += address;
+    while (values.size() < end)
+        values << 14;  // CC4
     int sum = 0;
-    for (const QString &c : std::as_const(out))
-        sum += std::max(0, value(c));
-    out << characterOf((19 - sum % 19) % 19);
+    for (const int v : std::as_const(values))
+        sum += v;
+    values << (19 - sum % 19) % 19;
+    QStringList out;
+    out.reserve(values.size());
+    for (const int v : std::as_const(values))
+        out << characterOf(v);
     return out;
 }
 

@@ -55,24 +55,19 @@ AddressAnswer PostalAddressComponent::FindAll(const QString &zip, const QString 
 AddressAnswer PostalAddressComponent::find(const QString &zip, const QString &address, const QString &company,
                                            bool everything)
 {
-    // A file replaced while it was read gives no answer of its own: the
-    // look-up is made again on the new one.
-    for (int attempt = 0; attempt < 3; ++attempt) {
-        if (!dictionary_->refresh())
-            break;
-        AddressAnswer answer;
+    AddressAnswer answer;
+    if (dictionary_->refresh()) {
         const QString digits = AddressText::zipDigits(zip);
         if (!digits.isEmpty())
             answer = AddressMatch::byZip(*dictionary_, digits, address, company);
         if (answer.choices.isEmpty() && !address.trimmed().isEmpty())
             answer = AddressMatch::byAddress(*dictionary_, address, company, everything);
-        if (dictionary_->unchangedSinceRefresh())
-            return answer;
     }
-    AddressAnswer failed;
-    failed.problem = dictionary_->problem().isEmpty() ? dictionary_->path() + u": changed while read"_s
-                                                      : dictionary_->problem();
-    return failed;
+    if (!dictionary_->problem().isEmpty()) {
+        answer = AddressAnswer();
+        answer.problem = dictionary_->problem();
+    }
+    return answer;
 }
 
 QString PostalAddressComponent::DataInfo()

@@ -109,7 +109,7 @@ std::optional<PostalDictionary::Identity> PostalDictionary::identityOf(const QSt
     return identityFrom(st);
 }
 
-std::unique_ptr<PostalDictionary> PostalDictionary::open(const QString &path, QString *why)
+std::unique_ptr<PostalDictionary> PostalDictionary::open(const QString &path, QString *why, Opening opening)
 {
     QString reason;
     std::unique_ptr<PostalDictionary> d(new PostalDictionary(path));
@@ -119,11 +119,18 @@ std::unique_ptr<PostalDictionary> PostalDictionary::open(const QString &path, QS
     } else if (!file.isFile()) {
         reason = path + u": not a file"_s;
     } else {
-        // Watching first: a change while it opens is a change seen.
+        // Watching first: a change while it is read is a change seen.
         d->watch_ = std::make_unique<DictionaryWatch>(path);
         d->seen_ = d->watch_->generation();
-        if (d->connect(&reason))
+        if (opening == Opening::AtFirstLookUp) {
+            // Read when first asked: a window need not wait for it.
+            QFile f(path);
+            if (f.open(QIODevice::ReadOnly) && f.read(16) == QByteArray("SQLite format 3\0", 16))
+                return d;
+            reason = path + u": not a postal dictionary (file is not a database)"_s;
+        } else if (d->connect(&reason)) {
             return d;
+        }
     }
     if (why)
         *why = reason;
@@ -137,37 +144,38 @@ PostalDictionary::~PostalDictionary()
 
 bool PostalDictionary::connect(QString *why)
 {
-    // The file as opened is known by a descriptor of our own: what changes
-    // it while it is read is seen on the descriptor, and a file put in its
-    // place later by its path.
-    fd_ = ::open(QFile::encodeName(path_).constData(), O_RDONLY | O_CLOEXEC);
-    struct stat st {};
-    if (fd_ < 0 || ::fstat(fd_, &st) != 0) {
-        *why = path_ + u": cannot be read ("_s + QString::fromLocal8Bit(std::strerror(errno)) + u")"_s;
+    // The whole file is read into memory and queried there: a file written
+    // over or cut short while in use can then neither kill the process (as
+    // under a memory map) nor give answers half from the old file and half
+    // from the new. It is read whole again when it changes. The file's
+    // state before and after the reading must agree.
+    QFile file(path_);
+    const std::optional<Identity> before = identityOf(path_);
+    if (!before || !file.open(QIODevice::ReadOnly)) {
+        *why = path_ + u": cannot be read ("_s + file.errorString() + u")"_s;
+        return false;
+    }
+    image_ = file.readAll();
+    const std::optional<Identity> after = identityOf(path_);
+    if (file.error() != QFileDevice::NoError || !after || !(*after == *before) || image_.size() != before->size) {
+        *why = path_ + u": changed while read"_s;
+        image_.clear();
+        return false;
+    }
+    identity_ = *before;
+    if (!image_.startsWith(QByteArray("SQLite format 3\0", 16))) {
+        *why = path_ + u": not a postal dictionary (file is not a database)"_s;
         disconnect();
         return false;
     }
-    identity_ = identityFrom(st);
-    // Immutable: no query takes a lock or looks for a journal (system calls
-    // that cost more than the look-up itself on some machines). Nothing is
-    // mapped into memory: a file cut short under a mapping kills the
-    // process, while a read that finds it cut short is an error to report.
-    const QByteArray uri = QUrl::fromLocalFile(QFileInfo(path_).absoluteFilePath()).toEncoded() + "?immutable=1";
-    if (sqlite3_open_v2(uri.constData(), &db_, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX | SQLITE_OPEN_URI, nullptr)
-        != SQLITE_OK) {
+    if (sqlite3_open_v2(":memory:", &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr) != SQLITE_OK
+        || sqlite3_deserialize(db_, "main", reinterpret_cast<unsigned char *>(image_.data()), image_.size(),
+                               image_.size(), SQLITE_DESERIALIZE_READONLY) != SQLITE_OK) {
         *why = path_ + u": cannot be opened ("_s + QString::fromUtf8(sqlite3_errmsg(db_)) + u")"_s;
         disconnect();
         return false;
     }
-    // The whole dictionary fits; pages read once stay read.
-    sqlite3_exec(db_, "PRAGMA cache_size=-16384", nullptr, nullptr, nullptr);
     if (!prepareAll(why)) {
-        disconnect();
-        return false;
-    }
-    // Replaced between the two openings: the two may not be one file.
-    if (const std::optional<Identity> again = identityOf(path_); !again || !(*again == identity_)) {
-        *why = path_ + u": changed while opened"_s;
         disconnect();
         return false;
     }
@@ -181,11 +189,10 @@ void PostalDictionary::disconnect()
     statements_.clear();
     sqlite3_close(db_);
     db_ = nullptr;
-    if (fd_ >= 0)
-        ::close(fd_);
-    fd_ = -1;
+    image_.clear();
     areas_.clear();
     cities_.clear();
+    cityKeys_.clear();
     cityLengths_.clear();
     citiesRead_ = false;
     buildingTowns_.clear();
@@ -244,17 +251,18 @@ bool PostalDictionary::refresh()
     problem_.clear();
     // With a watch, nothing reported is nothing changed, and anything
     // reported about the file (even a write that left its size and time as
-    // they were) is a reason to open it again. Without one, the file's
+    // they were) is a reason to read it again. Without one, the file's
     // device, inode, size and time tell.
     const bool watched = watch_ && watch_->active();
     const quint64 generation = watched ? watch_->generation() : 0;
-    const bool reported = watched && (generation != seen_ || suspect_);
+    const bool reported = watched && generation != seen_;
+    if (watched && !reported && db_)
+        return true;
     seen_ = generation;
-    suspect_ = false;
-    const std::optional<Identity> now = watched && !reported && db_ ? std::optional(identity_) : identityOf(path_);
+    const std::optional<Identity> now = identityOf(path_);
     // A file removed or moved away while open still reads as it was; one
     // that could not be read is tried again once it has changed.
-    if (!now || (*now == identity_ && !reported)) {
+    if (!now || (*now == identity_ && !reported && (db_ || !lastFailure_.isEmpty()))) {
         if (!db_)
             problem_ = lastFailure_.isEmpty() ? path_ + u": cannot be read"_s : lastFailure_;
         return db_ != nullptr;
@@ -267,18 +275,6 @@ bool PostalDictionary::refresh()
     }
     lastFailure_.clear();
     return true;
-}
-
-bool PostalDictionary::unchangedSinceRefresh()
-{
-    // Written to while read: told by the watch, or asked of the file itself,
-    // however quickly the watch would tell.
-    struct stat st {};
-    const bool watched = watch_ && watch_->active();
-    const bool same = fd_ >= 0 && ::fstat(fd_, &st) == 0 && identityFrom(st) == identity_
-                      && (!watched || watch_->generation() == seen_);
-    suspect_ = suspect_ || !same;
-    return problem_.isEmpty() && same;
 }
 
 bool PostalDictionary::step(sqlite3_stmt *s)
@@ -332,8 +328,15 @@ std::optional<PostalDictionary::Match> PostalDictionary::city(QStringView text)
         citiesRead_ = true;
         sqlite3_stmt *all = prepare("SELECT key, area FROM city ORDER BY key, area");
         while (step(all)) {
+            if (cityKeys_.isEmpty() || cityKeys_.back() != columnText(all, 0))
+                cityKeys_.append(columnText(all, 0));
+        }
+        sqlite3_reset(all);
+        // Looked up by views of the text, without a copy a probe.
+        while (step(all)) {
             const QString key = columnText(all, 0);
-            cities_[key].append(sqlite3_column_int(all, 1));
+            const auto stored = std::lower_bound(cityKeys_.cbegin(), cityKeys_.cend(), key);
+            cities_[QStringView(*stored)].append(sqlite3_column_int(all, 1));
             if (!cityLengths_.contains(key.size()))
                 cityLengths_.append(key.size());
         }
@@ -342,9 +345,9 @@ std::optional<PostalDictionary::Match> PostalDictionary::city(QStringView text)
     for (const qsizetype length : std::as_const(cityLengths_)) {
         if (length > text.size() || length == 0)
             continue;
-        const auto found = cities_.constFind(text.left(length).toString());
+        const auto found = cities_.constFind(text.left(length));
         if (found != cities_.cend())
-            return Match{length, found.key(), *found, {}};
+            return Match{length, found.key().toString(), *found, {}};
     }
     return std::nullopt;
 }

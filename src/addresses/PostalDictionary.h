@@ -1,11 +1,11 @@
 #pragma once
-// The nationwide postal dictionary, opened read-only: a postal code to its
-// rows, and the pieces an address is matched with (cities, towns and their
-// codes, the blocks a code serves, buildings, businesses). Every look-up is
-// an indexed query; nothing is loaded at opening.
+// The nationwide postal dictionary, read-only: a postal code to its rows,
+// and the pieces an address is matched with (cities, towns and their codes,
+// the blocks a code serves, buildings, businesses). Every look-up is an
+// indexed query on the file as read into memory.
 //
 // A dictionary replaced or changed while it is open (a new one copied over
-// it) is noticed by refresh() and opened again; one that cannot be read
+// it) is noticed by refresh() and read again; one that cannot be read
 // answers nothing and says why.
 
 #include "addresses/DictionaryWatch.h"
@@ -55,9 +55,12 @@ public:
         QString town, street, name;  // as written
     };
 
+    enum class Opening { Now, AtFirstLookUp };
     // Nothing when the file is missing, is no dictionary of this format, or
-    // cannot be read; then `why` says which, naming the file.
-    static std::unique_ptr<PostalDictionary> open(const QString &path, QString *why = nullptr);
+    // cannot be read; then `why` says which, naming the file. Opened at the
+    // first look-up, only its first bytes are checked now.
+    static std::unique_ptr<PostalDictionary> open(const QString &path, QString *why = nullptr,
+                                                  Opening opening = Opening::Now);
     // Where the program looks for its dictionary, in order: beside the
     // program, in its data folder, and in the build tree it runs from.
     static QStringList places();
@@ -65,13 +68,10 @@ public:
     PostalDictionary(const PostalDictionary &) = delete;
     PostalDictionary &operator=(const PostalDictionary &) = delete;
 
-    // Opens the file again when it was replaced or changed since it was
-    // opened (its device, inode, size or time differ). False, with the
-    // reason in problem(), when it cannot be read now.
+    // Reads the file again when it was replaced or changed since it was read
+    // (the watch reported it, or its device, inode, size or time differ).
+    // False, with the reason in problem(), when it cannot be read now.
     bool refresh();
-    // True when the file is still the one the answers since refresh() came
-    // from, and nothing went wrong reading it.
-    bool unchangedSinceRefresh();
     // Why the dictionary could not answer; "" when it could.
     const QString &problem() const { return problem_; }
     const QString &path() const { return path_; }
@@ -123,18 +123,18 @@ private:
     QString path_;
     Identity identity_;
     QString problem_;
-    QString lastFailure_;  // why the file as it is now cannot be opened
-    int fd_ = -1;          // the file as opened
+    QString lastFailure_;  // why the file as it is now cannot be read
+    QByteArray image_;     // the file as read, which the queries read
     std::unique_ptr<DictionaryWatch> watch_;
     quint64 seen_ = 0;     // the watch's generation when the file was last looked at
-    bool suspect_ = false; // changed while read: look at the file next time
     sqlite3 *db_ = nullptr;
     QList<sqlite3_stmt *> statements_;
     sqlite3_stmt *byZip_ = nullptr, *area_ = nullptr, *townKey_ = nullptr, *townCodes_ = nullptr, *blocks_ = nullptr,
                  *building_ = nullptr, *businessAt_ = nullptr, *businessNamed_ = nullptr;
     // Read once from the file as opened.
     QHash<int, Area> areas_;
-    QHash<QString, QList<int>> cities_;
+    QStringList cityKeys_;  // sorted; cities_ refers to them
+    QHash<QStringView, QList<int>> cities_;
     QList<qsizetype> cityLengths_;  // of the city keys, longest first
     bool citiesRead_ = false;
     QSet<QPair<int, QString>> buildingTowns_;

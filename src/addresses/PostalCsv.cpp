@@ -1,0 +1,260 @@
+#include "addresses/PostalCsv.h"
+
+#include "addresses/AddressBarcode.h"
+#include "addresses/AddressText.h"
+#include "platform/AnsiCodec.h"
+
+#include <QStringDecoder>
+
+#include <cstring>
+#include <optional>
+
+using namespace Qt::StringLiterals;
+
+namespace PostalCsv {
+
+namespace {
+
+const QByteArray kBom = "\xEF\xBB\xBF";
+
+// The list's encoding at the file boundary; text inside.
+class Codec
+{
+public:
+    explicit Codec(Encoding e) : utf8_(e == Encoding::Utf8) {}
+    std::optional<QString> decode(const QByteArray &bytes) const
+    {
+        if (utf8_) {
+            QStringDecoder d(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+            QString text = d(bytes);
+            return d.hasError() ? std::nullopt : std::optional(text);
+        }
+        AnsiCodec::Decoded d = AnsiCodec::decode(bytes);
+        return d.ok ? std::optional(std::move(d.text)) : std::nullopt;
+    }
+    // Nothing, and what it cannot hold in `missing`, when it cannot be written.
+    std::optional<QByteArray> encode(const QString &text, QString *missing) const
+    {
+        if (utf8_)
+            return text.toUtf8();
+        // Codes, certainties and barcodes are ASCII, the same in either.
+        if (std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c.unicode() < 0x80; }))
+            return text.toLatin1();
+        AnsiCodec::Encoded e = AnsiCodec::encode(text);
+        if (e.ok)
+            return std::move(e.bytes);
+        *missing = e.unrepresentable;
+        return std::nullopt;
+    }
+    QString name() const { return utf8_ ? u"UTF-8"_s : u"code page 932"_s; }
+
+private:
+    bool utf8_;
+};
+
+bool validUtf8(const QByteArray &bytes)
+{
+    QStringDecoder d(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString text = d(bytes);  // decoded only when taken
+    return !d.hasError();
+}
+
+bool ascii(const QByteArray &bytes)
+{
+    return std::all_of(bytes.cbegin(), bytes.cend(), [](char c) { return uchar(c) < 0x80; });
+}
+
+// A column by its number from 1, or by its name in the header.
+std::optional<qsizetype> columnOf(const QString &given, const QStringList &names)
+{
+    bool number = false;
+    const int n = given.toInt(&number);
+    if (number)
+        return n >= 1 ? std::optional<qsizetype>(n - 1) : std::nullopt;
+    const qsizetype at = names.indexOf(given.trimmed());
+    return at >= 0 ? std::optional(at) : std::nullopt;
+}
+
+}  // namespace
+
+QString run(AddressComponent &component, const Options &options, const Io &io)
+{
+    // A byte-order mark is passed on and tells the encoding.
+    QByteArray head;
+    bool headRead = false, bom = false;
+    CsvRecords records([&](char *buffer, qsizetype size) -> qsizetype {
+        if (!headRead) {
+            headRead = true;
+            while (head.size() < 3) {
+                char c[3];
+                const qsizetype n = io.read(c, 3 - head.size());
+                if (n <= 0) {
+                    if (n < 0)
+                        return -1;
+                    break;
+                }
+                head.append(c, n);
+            }
+            bom = head == kBom;
+            if (bom)
+                head.clear();
+        }
+        if (!head.isEmpty()) {
+            const qsizetype n = std::min(size, head.size());
+            std::memcpy(buffer, head.constData(), size_t(n));
+            head.remove(0, n);
+            return n;
+        }
+        return io.read(buffer, size);
+    });
+
+    // Undecided, the first rows wait until one shows its encoding.
+    QList<CsvRecords::Record> waiting;
+    CsvRecords::Record record;
+    Encoding encoding = options.encoding;
+    qsizetype waited = 0;
+    bool more = true;
+    if (encoding == Encoding::Detect) {
+        while (encoding == Encoding::Detect && (more = records.next(&record))) {
+            waiting.append(record);
+            waited += record.raw.size();
+            if (bom || !ascii(record.raw))
+                encoding = bom || validUtf8(record.raw) ? Encoding::Utf8 : Encoding::Cp932;
+            else if (waited > (1 << 20))
+                break;
+        }
+        if (encoding == Encoding::Detect)
+            encoding = Encoding::Utf8;  // nothing but ASCII: either does
+    }
+    const Codec codec(encoding);
+    if (bom && !io.write(kBom))
+        return u"cannot write the list"_s;
+
+    QString stop;
+    std::optional<qsizetype> addressColumn, zipColumn;
+    bool headerDone = !options.header;
+    auto encoded = [&](const QString &text, qint64 line) -> QByteArray {
+        QString missing;
+        const std::optional<QByteArray> bytes = codec.encode(text, &missing);
+        if (!bytes)
+            stop = u"line %1: %2 cannot be written in %3, the list's encoding; stopped there"_s.arg(line).arg(missing, codec.name());
+        return bytes.value_or(QByteArray());
+    };
+    auto appended = [&](const QStringList &values, qint64 line) {
+        QByteArray out;
+        for (const QString &v : values)
+            out += ',' + CsvRecords::field(encoded(v, line));
+        return out;
+    };
+    auto resolve = [&](const QStringList &names) {
+        addressColumn = columnOf(options.address, names);
+        if (!options.zip.isEmpty())
+            zipColumn = columnOf(options.zip, names);
+        if (!addressColumn)
+            stop = u"no column %1 for the address"_s.arg(options.address);
+        else if (!options.zip.isEmpty() && !zipColumn)
+            stop = u"no column %1 for the postal code"_s.arg(options.zip);
+    };
+    qsizetype width = 0;  // cells a row has before those added
+    if (!options.header) {
+        resolve({});
+        width = std::max(addressColumn.value_or(0), zipColumn.value_or(0)) + 1;
+    }
+
+    // One row: passed on, or passed on with what it gained.
+    auto handle = [&](const CsvRecords::Record &r) -> QByteArray {
+        if (r.continued)
+            return r.raw;
+        if (!r.problem.isEmpty()) {
+            io.warn(r.line, r.problem);
+            return r.raw;
+        }
+        if (r.bodyEnd == 0)
+            return r.raw;  // an empty line is no row
+        const QByteArray body = r.raw.first(r.bodyEnd), lineEnd = r.raw.sliced(r.bodyEnd);
+        if (!headerDone) {
+            headerDone = true;
+            QStringList names;
+            for (const CsvRecords::Field &f : r.fields)
+                names << codec.decode(CsvRecords::value(r, f)).value_or(QString()).trimmed();
+            resolve(names);
+            width = r.fields.size();
+            QStringList added{u"郵便番号"_s, u"住所"_s, u"確度"_s, u"バーコード"_s};
+            if (options.fill)
+                added.removeFirst();
+            return body + appended(added, r.line) + lineEnd;
+        }
+        auto cell = [&](qsizetype column) -> std::optional<QString> {
+            if (column >= r.fields.size())
+                return QString();
+            return codec.decode(CsvRecords::value(r, r.fields.at(column)));
+        };
+        const std::optional<QString> address = cell(*addressColumn);
+        const std::optional<QString> zip = zipColumn ? cell(*zipColumn) : std::optional(QString());
+        if (!address || !zip) {
+            io.warn(r.line, u"a cell that is not %1"_s.arg(codec.name()));
+            return r.raw;
+        }
+        const AddressBarcode b = addressBarcode(component, *zip, *address);
+        if (!b.answer.problem.isEmpty()) {
+            stop = u"line %1: %2"_s.arg(r.line).arg(b.answer.problem);
+            return QByteArray();
+        }
+        const AddressCandidate *first = b.answer.choices.isEmpty() ? nullptr : &b.answer.choices.first();
+        const QString code = first ? first->zip : QString();
+        QStringList added{code, first ? first->address : QString(), certaintyWord(b.answer.certainty),
+                          b.characters.join(u' ')};
+        QByteArray out = body;
+        qsizetype cells = r.fields.size();
+        if (options.fill) {
+            added.removeFirst();
+            const bool sure = b.answer.certainty == Certainty::Town || b.answer.certainty == Certainty::Business
+                              || b.answer.certainty == Certainty::CatchAll;
+            if (zip->trimmed().isEmpty() && sure) {
+                const QByteArray filled = CsvRecords::field(encoded(code, r.line));
+                if (*zipColumn < cells) {
+                    const CsvRecords::Field &f = r.fields.at(*zipColumn);
+                    out = body.first(f.begin) + filled + body.sliced(f.end);
+                } else {
+                    out += QByteArray(*zipColumn - cells + 1, ',') + filled;
+                    cells = *zipColumn + 1;
+                }
+            }
+        }
+        // A row short of cells gets empty ones, so that what is added stands
+        // in its columns.
+        if (cells < width)
+            out += QByteArray(width - cells, ',');
+        return out + appended(added, r.line) + lineEnd;
+    };
+
+    QByteArray out;
+    auto flush = [&] {
+        if (!out.isEmpty() && !io.write(out))
+            stop = u"cannot write the list"_s;
+        out.clear();
+    };
+    auto take = [&](const CsvRecords::Record &r) {
+        const QByteArray row = handle(r);
+        if (stop.isEmpty())
+            out += row;
+        if (out.size() > (1 << 16))
+            flush();
+    };
+    for (const CsvRecords::Record &r : std::as_const(waiting)) {
+        if (!stop.isEmpty())
+            break;
+        take(r);
+    }
+    waiting.clear();
+    while (stop.isEmpty() && more && records.next(&record))
+        take(record);
+    if (stop.isEmpty() && records.failed())
+        stop = u"cannot read the list"_s;
+    // The rows before a stop are written all the same.
+    const QString stopped = stop;
+    flush();
+    return stopped.isEmpty() ? stop : stopped;
+}
+
+}  // namespace PostalCsv

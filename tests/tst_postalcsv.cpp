@@ -1,0 +1,228 @@
+// Address lists as spreadsheets write them, filled with codes and barcodes:
+// the same list comes back, byte for byte, with four cells added to each
+// row; what cannot be read is named and passed on.
+
+#include "addresses/AddressComponent.h"
+#include "addresses/CsvRecords.h"
+#include "addresses/CustomerBarcode.h"
+#include "addresses/DictionaryImport.h"
+#include "addresses/PostalCsv.h"
+
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <cstring>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QByteArray cp932(const QString &text)
+{
+    QByteArray out;
+    QProcess iconv;
+    iconv.start(u"iconv"_s, {u"-f"_s, u"UTF-8"_s, u"-t"_s, u"CP932"_s});
+    iconv.waitForStarted();
+    iconv.write(text.toUtf8());
+    iconv.closeWriteChannel();
+    iconv.waitForFinished();
+    return iconv.readAllStandardOutput();
+}
+
+// The barcode's characters for a code and an address number, as the
+// barcode's own tests check them against the manual.
+QString bars(const QString &zip, const QString &number)
+{
+    return CustomerBarcode::characters(zip, number).join(u' ');
+}
+
+struct Outcome {
+    QByteArray out;
+    QStringList warnings;
+    QString stopped;
+};
+
+}  // namespace
+
+class TestPostalCsv : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void records();
+    void roundTripInCodePage932();
+    void fillTheZipColumn();
+    void utf8WithByteOrderMark();
+    void characterTheListCannotHold();
+    void columnThatIsNotThere();
+
+private:
+    Outcome run(const QByteArray &input, const PostalCsv::Options &options);
+    QTemporaryDir dir_;
+    std::unique_ptr<AddressComponent> add_;
+};
+
+void TestPostalCsv::initTestCase()
+{
+    DictionaryImport::Source source;
+    QString error;
+    QVERIFY(DictionaryImport::readKenAll(QFINDTESTDATA("fixtures/postal/utf_ken_all.csv"), &source, &error));
+    QVERIFY(DictionaryImport::readJigyosyo(QFINDTESTDATA("fixtures/postal/JIGYOSYO.CSV"), &source, &error));
+    // A town written with a character code page 932 does not have.
+    source.rows.append({u"9990001"_s, u"東京都"_s, u"千代田区"_s, u"𠮷野"_s, {}, {}, {}, false});
+    QVERIFY(DictionaryImport::write(source, dir_.filePath(u"d.sqlite3"_s)).ok);
+    add_ = createObject(u"Tarnu.cAdd"_s, dir_.filePath(u"d.sqlite3"_s));
+    QVERIFY(add_);
+}
+
+Outcome TestPostalCsv::run(const QByteArray &input, const PostalCsv::Options &options)
+{
+    Outcome o;
+    qsizetype at = 0;
+    o.stopped = PostalCsv::run(*add_, options,
+                               {[&](char *buffer, qsizetype size) -> qsizetype {
+                                    // A few bytes at a time: rows span reads.
+                                    const qsizetype n = std::min<qsizetype>({size, input.size() - at, 7});
+                                    std::memcpy(buffer, input.constData() + at, size_t(n));
+                                    at += n;
+                                    return n;
+                                },
+                                [&](const QByteArray &bytes) {
+                                    o.out += bytes;
+                                    return true;
+                                },
+                                [&](qint64 line, const QString &why) { o.warnings << QString::number(line) + u": "_s + why; }});
+    return o;
+}
+
+void TestPostalCsv::records()
+{
+    const QByteArray text = "a,\"b,\"\"c\"\"\r\nd\",\r\n\"\",x\ry\n\"open";
+    qsizetype at = 0;
+    CsvRecords r([&](char *buffer, qsizetype size) {
+        const qsizetype n = std::min(size, text.size() - at);
+        std::memcpy(buffer, text.constData() + at, size_t(n));
+        at += n;
+        return n;
+    });
+    CsvRecords::Record rec;
+    QVERIFY(r.next(&rec));
+    QCOMPARE(rec.raw, QByteArray("a,\"b,\"\"c\"\"\r\nd\",\r\n"));
+    QCOMPARE(rec.line, 1);
+    QCOMPARE(rec.fields.size(), 3);
+    QCOMPARE(CsvRecords::value(rec, rec.fields.at(1)), QByteArray("b,\"c\"\r\nd"));
+    QCOMPARE(CsvRecords::value(rec, rec.fields.at(2)), QByteArray());
+    QVERIFY(r.next(&rec));
+    QCOMPARE(rec.raw, QByteArray("\"\",x\r"));  // a lone CR ends a row too
+    QCOMPARE(rec.line, 3);
+    QCOMPARE(rec.fields.size(), 2);
+    QVERIFY(r.next(&rec));
+    QCOMPARE(rec.raw, QByteArray("y\n"));
+    QCOMPARE(rec.line, 4);
+    QVERIFY(r.next(&rec));
+    QCOMPARE(rec.raw, QByteArray("\"open"));
+    QCOMPARE(rec.problem, u"a quote is not closed"_s);
+    QVERIFY(!r.next(&rec));
+    QCOMPARE(CsvRecords::field("a,b"), QByteArray("\"a,b\""));
+    QCOMPARE(CsvRecords::field("say \"hi\""), QByteArray("\"say \"\"hi\"\"\""));
+    QCOMPARE(CsvRecords::field("plain"), QByteArray("plain"));
+}
+
+void TestPostalCsv::roundTripInCodePage932()
+{
+    // What a spreadsheet on Windows writes: code page 932, CR LF, quoted
+    // commas, quotes and line breaks; one row with bytes the code page does
+    // not have, one with a quote in the middle of a field, one too short.
+    const QByteArray bad = QByteArray("\"山田\",\"") + cp932(u"東京都千代田区霞が関"_s) + "\x85\x40\",\r\n";
+    const QByteArray input = cp932(u"氏名,住所,備考\r\n"
+                                   "\"山田, 太郎\",\"東京都千代田区霞が関1丁目3番2号 郵便プラザ503室\",\"「特急」\"\"至急\"\"\"\r\n"
+                                   "鈴木,\"東京都千代田区一ツ橋２丁目\n別館\",改行の前\n"
+                                   "高橋,千代田区永田町1,\r\n"_s)
+                             + bad
+                             + cp932(u"佐藤,東京都千代田区大手町1,a\"b\r\n"
+                                     "伊藤\r\n"
+                                     "\r\n"
+                                     "加藤,府中市,最後の行"_s);
+    PostalCsv::Options o;
+    o.address = u"住所"_s;
+    o.header = true;
+    const Outcome got = run(input, o);
+    QCOMPARE(got.stopped, QString());
+    const QByteArray expected =
+        cp932(u"氏名,住所,備考,郵便番号,住所,確度,バーコード\r\n"
+              "\"山田, 太郎\",\"東京都千代田区霞が関1丁目3番2号 郵便プラザ503室\",\"「特急」\"\"至急\"\"\",100-0013,"
+              "東京都千代田区霞が関1丁目3番2号 郵便プラザ503室,town,1 0 0 0 0 1 3 1 - 3 - 2 - 5 0 3 CC4 CC4 CC4 CC4 9\r\n"
+              "鈴木,\"東京都千代田区一ツ橋２丁目\n別館\",改行の前,101-0003,\"東京都千代田区一ツ橋２丁目\n別館\",town,"_s
+              + bars(u"1010003"_s, u"2"_s) + u"\n"
+              "高橋,千代田区永田町1,,100-0000,東京都千代田区永田町1,catch-all,\r\n"_s)
+        + bad
+        + cp932(u"佐藤,東京都千代田区大手町1,a\"b\r\n"
+                "伊藤,,,,,not found,\r\n"
+                "\r\n"
+                "加藤,府中市,最後の行,,,not found,"_s);
+    QCOMPARE(got.out, expected);
+    QCOMPARE(got.warnings, (QStringList{u"6: a cell that is not code page 932"_s,
+                                        u"7: a quote inside a field not quoted (column 3)"_s}));
+}
+
+void TestPostalCsv::fillTheZipColumn()
+{
+    // The code goes into the empty cells of the zip column, where the
+    // answer is sure; a code given is the row's; nothing else is touched.
+    const QByteArray input = "1,\"千代田区霞が関1-3-2\",\n2,千代田区霞が関1-3-2,101-0003\n3,\"府中市\",\n4,\"千代田区霞が関\"\n";
+    PostalCsv::Options o;
+    o.address = u"2"_s;
+    o.zip = u"3"_s;
+    o.fill = true;
+    o.encoding = PostalCsv::Encoding::Utf8;
+    const Outcome got = run(input, o);
+    QCOMPARE(got.stopped, QString());
+    QCOMPARE(QString::fromUtf8(got.out),
+             u"1,\"千代田区霞が関1-3-2\",100-0013,東京都千代田区霞が関1-3-2,town,"_s + bars(u"1000013"_s, u"1-3-2"_s)
+                 + u"\n2,千代田区霞が関1-3-2,101-0003,東京都千代田区一ツ橋,town,"_s + bars(u"1010003"_s, QString())
+                 + u"\n3,\"府中市\",,,not found,\n"
+                   "4,\"千代田区霞が関\",100-0013,東京都千代田区霞が関,town,"_s
+                 + bars(u"1000013"_s, QString()) + u"\n"_s);
+}
+
+void TestPostalCsv::utf8WithByteOrderMark()
+{
+    const QByteArray input = "\xEF\xBB\xBF住所\r\n東京都千代田区千代田１－１\r\n";
+    PostalCsv::Options o;
+    o.address = u"住所"_s;
+    o.header = true;
+    const Outcome got = run(input, o);
+    QCOMPARE(got.stopped, QString());
+    QVERIFY(got.out.startsWith("\xEF\xBB\xBF住所,郵便番号,住所,確度,バーコード\r\n"));
+    QVERIFY2(got.out.contains(",100-0001,東京都千代田区千代田１－１,town,1 0 0 0 0 0 1 1 - 1 CC4"), got.out.constData());
+}
+
+void TestPostalCsv::characterTheListCannotHold()
+{
+    // The code's town is written with 𠮷, which code page 932 has not: the
+    // run stops there, with the rows before it written, never with a "?".
+    PostalCsv::Options o;
+    o.zip = u"1"_s;
+    o.address = u"2"_s;
+    o.encoding = PostalCsv::Encoding::Cp932;
+    const Outcome got = run(cp932(u"1000001,千代田区千代田1\r\n9990001,どこか\r\n1000001,千代田区千代田2\r\n"_s), o);
+    QCOMPARE(got.stopped, u"line 2: 𠮷 cannot be written in code page 932, the list's encoding; stopped there"_s);
+    QCOMPARE(got.out, cp932(u"1000001,千代田区千代田1,100-0001,東京都千代田区千代田1,town,"_s
+                            + bars(u"1000001"_s, u"1"_s) + u"\r\n"_s));
+    QVERIFY(!got.out.contains('?'));
+    // The same list in UTF-8 holds it.
+    o.encoding = PostalCsv::Encoding::Utf8;
+    QCOMPARE(QString::fromUtf8(run("9990001,どこか\n", o).out),
+             u"9990001,どこか,999-0001,東京都千代田区𠮷野,town,"_s + bars(u"9990001"_s, QString()) + u"\n"_s);
+}
+
+void TestPostalCsv::columnThatIsNotThere()
+{
+    PostalCsv::Options o;
+    o.address = u"住所"_s;
+    o.header = true;
+    QCOMPARE(run("名前,所在地\n山田,東京\n", o).stopped, u"no column 住所 for the address"_s);
+}
+
+QTEST_GUILESS_MAIN(TestPostalCsv)
+#include "tst_postalcsv.moc"
