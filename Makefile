@@ -5,7 +5,7 @@ XVFB := xvfb-run -a -s "-screen 0 1600x1000x24"
 
 ASAN_DIR ?= build-asan
 FUZZ_DIR ?= build-fuzz
-FUZZ_TARGETS := fuzz_settings fuzz_settings_damage fuzz_request fuzz_userdata fuzz_urlenc fuzz_postalcsv fuzz_coordinates
+FUZZ_TARGETS := fuzz_settings fuzz_settings_damage fuzz_request fuzz_userdata fuzz_urlenc fuzz_postalcsv fuzz_coordinates fuzz_addresstext
 FUZZ_RUNS ?= 1000000
 
 .PHONY: all deps build run test test-sanitized bench fuzz fuzz-build fuzz-smoke install package package-check clean
@@ -36,6 +36,7 @@ test-sanitized: deps
 
 bench: build
 	$(BUILD_DIR)/bench/zenrook_bench
+	python3 bench/postal-csv $(BUILD_DIR)
 	bench/startup $(BUILD_DIR)
 
 fuzz-build: deps

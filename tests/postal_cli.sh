@@ -9,7 +9,7 @@ passed=0 failed=0
 ok()  { passed=$((passed + 1)); echo "ok   $1"; }
 bad() { failed=$((failed + 1)); echo "FAIL $1"; }
 
-for c in "" lookup info import barcode; do
+for c in "" lookup info import barcode csv; do
   "$cmd" $c --help | grep -q "^Usage: zenrook-postal ${c:-COMMAND}" && ok "help of '${c:-zenrook-postal}'" || bad "help of '$c'"
 done
 "$cmd" frobnicate 2>/dev/null; [ $? = 2 ] && ok "an unknown command is refused" || bad "unknown command accepted"
@@ -60,6 +60,21 @@ printf '1008050\n東京都千代田区永田町1\n1000013\n' | "$cmd" barcode -d
 [ "$(ls "$work/svgs")" = $'line-000001.svg\nline-000003.svg' ] && ok "barcode --svg-dir: a drawing for each line that has a barcode" \
   || bad "barcode --svg-dir: $(ls "$work/svgs")"
 "$cmd" barcode -d "$dict" --points 12 </dev/null 2>/dev/null; [ $? = 2 ] && ok "barcode --points beyond 11.5: refused" || bad "--points 12"
+
+# An address list as a spreadsheet on Windows writes it (code page 932, CR
+# LF, a quoted comma and a line break in cells, one row the code page does
+# not hold): the same list comes back with four cells added to each row.
+{ printf '名前,住所,メモ\r\n"山田, 太郎","東京都千代田区霞が関1丁目3番2号",\r\n鈴木,千代田区永田町1,"二行\n目"\r\n' | iconv -t CP932
+  printf '佐藤,\x85\x40,\r\n'; } > "$work/list.csv"
+"$cmd" csv -d "$dict" --header --address 住所 < "$work/list.csv" > "$work/filled.csv" 2>"$work/err"; rc=$?
+{ printf '名前,住所,メモ,郵便番号,住所,確度,バーコード\r\n"山田, 太郎","東京都千代田区霞が関1丁目3番2号",,100-0013,東京都千代田区霞が関1丁目3番2号,town,1 0 0 0 0 1 3 1 - 3 - 2 CC4 CC4 CC4 CC4 CC4 CC4 CC4 CC4 9\r\n鈴木,千代田区永田町1,"二行\n目",100-0000,東京都千代田区永田町1,catch-all,\r\n' | iconv -t CP932
+  printf '佐藤,\x85\x40,\r\n'; } > "$work/expected.csv"
+[ "$rc" = 1 ] && cmp -s "$work/filled.csv" "$work/expected.csv" && grep -q 'line 5: a cell that is not code page 932; passed on as it came' "$work/err" \
+  && ok "csv: the list in code page 932 filled, the unreadable row passed on and named" \
+  || bad "csv (exit $rc): $(iconv -f CP932 -t UTF-8 "$work/filled.csv" 2>&1 | head -5) $(cat "$work/err")"
+for args in "--header" "--address 2 --fill" "--address 2 --encoding latin1"; do
+  "$cmd" csv -d "$dict" $args </dev/null 2>/dev/null; [ $? = 2 ] && ok "csv $args: a usage error" || bad "csv $args"
+done
 
 # A malformed file stops the import; the dictionary there stays as it was.
 cp "$dict" "$work/before"
