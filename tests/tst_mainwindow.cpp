@@ -278,6 +278,17 @@ void TestMainWindow::functionKeysReachWindowFirst()
     QCOMPARE(commands.at(0).at(0).toInt(), 0);
     auto *editor = qobject_cast<QLineEdit *>(QApplication::focusWidget());
     QVERIFY(editor && w_->vAdd->isAncestorOf(editor));
+    commands.clear();
+
+    // A key held down acts once: its repeats run nothing.
+    QTest::sendKeyEvent(QTest::KeyAction::Press, window, Qt::Key_F5, QString(), Qt::NoModifier);
+    for (int i = 0; i < 3; ++i) {
+        QKeyEvent repeat(QEvent::KeyPress, Qt::Key_F5, Qt::NoModifier, QString(), true);
+        QSpontaneKeyEvent::setSpontaneous(&repeat);
+        QCoreApplication::sendEvent(window, &repeat);
+    }
+    QTest::sendKeyEvent(QTest::KeyAction::Release, window, Qt::Key_F5, QString(), Qt::NoModifier);
+    QCOMPARE(commands.size(), 1);
 }
 
 void TestMainWindow::requestDialogAnswers_data()

@@ -26,6 +26,9 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
+// How long a look-up trusts the watch alone.
+constexpr std::chrono::milliseconds kTrustTheWatch{20};
+
 QString columnText(sqlite3_stmt *s, int i)
 {
     return QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(s, i)), sqlite3_column_bytes(s, i));
@@ -253,16 +256,21 @@ bool PostalDictionary::refresh()
     // reported about the file (even a write that left its size and time as
     // they were) is a reason to read it again. Without one, the file's
     // device, inode, size and time tell.
+    // The file itself is asked too, at most every few milliseconds: a change
+    // the watch has not reported yet is seen by a look-up made by hand, and
+    // a run of look-ups costs no system call each.
     const bool watched = watch_ && watch_->active();
     const quint64 generation = watched ? watch_->generation() : 0;
     const bool reported = watched && generation != seen_;
-    if (watched && !reported && db_)
+    const auto now = std::chrono::steady_clock::now();
+    if (watched && !reported && db_ && now - lastLooked_ < kTrustTheWatch)
         return true;
+    lastLooked_ = now;
     seen_ = generation;
-    const std::optional<Identity> now = identityOf(path_);
+    const std::optional<Identity> state = identityOf(path_);
     // A file removed or moved away while open still reads as it was; one
     // that could not be read is tried again once it has changed.
-    if (!now || (*now == identity_ && !reported && (db_ || !lastFailure_.isEmpty()))) {
+    if (!state || (*state == identity_ && !reported && (db_ || !lastFailure_.isEmpty()))) {
         if (!db_)
             problem_ = lastFailure_.isEmpty() ? path_ + u": cannot be read"_s : lastFailure_;
         return db_ != nullptr;
@@ -270,7 +278,7 @@ bool PostalDictionary::refresh()
     disconnect();
     if (!connect(&problem_)) {
         lastFailure_ = problem_;
-        identity_ = *now;  // tried again once it changes
+        identity_ = *state;  // tried again once it changes
         return false;
     }
     lastFailure_.clear();

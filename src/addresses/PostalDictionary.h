@@ -15,6 +15,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <chrono>
 #include <memory>
 #include <optional>
 
@@ -127,6 +128,7 @@ private:
     QByteArray image_;     // the file as read, which the queries read
     std::unique_ptr<DictionaryWatch> watch_;
     quint64 seen_ = 0;     // the watch's generation when the file was last looked at
+    std::chrono::steady_clock::time_point lastLooked_;  // at the file itself
     sqlite3 *db_ = nullptr;
     QList<sqlite3_stmt *> statements_;
     sqlite3_stmt *byZip_ = nullptr, *area_ = nullptr, *townKey_ = nullptr, *townCodes_ = nullptr, *blocks_ = nullptr,

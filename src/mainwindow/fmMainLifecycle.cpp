@@ -199,9 +199,13 @@ void fmMain::Form_QueryUnload()
 bool fmMain::eventFilter(QObject *watched, QEvent *event)
 {
     // The platform window receives each key once, before any control does.
+    // A key held down acts once: its repeats would go on accepting or
+    // closing, and one still held as a dialog closes would cancel the next
+    // dialog the calling program opens.
     if (watched == static_cast<QObject *>(windowHandle()) && event->type() == QEvent::KeyPress) {
         const auto *key = static_cast<QKeyEvent *>(event);
-        Form_KeyDown(key->key(), key->modifiers());
+        if (!key->isAutoRepeat())
+            Form_KeyDown(key->key(), key->modifiers());
     }
     return false;  // the focused control still gets the key
 }
