@@ -5,7 +5,7 @@ XVFB := xvfb-run -a -s "-screen 0 1600x1000x24"
 
 ASAN_DIR ?= build-asan
 FUZZ_DIR ?= build-fuzz
-FUZZ_TARGETS := fuzz_settings fuzz_settings_damage fuzz_request fuzz_userdata fuzz_urlenc fuzz_postalcsv fuzz_coordinates fuzz_addresstext
+FUZZ_TARGETS := fuzz_settings fuzz_settings_damage fuzz_request fuzz_userdata fuzz_urlenc fuzz_postalcsv fuzz_coordinates fuzz_addresstext fuzz_csvrecords fuzz_barcode
 FUZZ_RUNS ?= 1000000
 
 .PHONY: all deps build run test test-sanitized bench fuzz fuzz-build fuzz-smoke install package package-check clean
