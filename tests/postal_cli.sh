@@ -119,6 +119,20 @@ wait $one; rc1=$?
 [ "$rc1" = 0 ] && [ "$rc2" = 0 ] && "$cmd" info -d "$work/both.sqlite3" >/dev/null && [ -z "$(ls "$work" | grep partial)" ] \
   && ok "two imports at once: both finish, one whole dictionary, nothing left behind" || bad "imports at once ($rc1 $rc2): $(cat "$work/err1" "$work/err2")"
 
+# A program asking one line at a time through pipes gets each answer before
+# it asks the next.
+mkfifo "$work/ask" "$work/answer"
+"$cmd" lookup -d "$dict" < "$work/ask" > "$work/answer" & asked=$!
+exec 4>"$work/ask" 5<"$work/answer"
+printf '1000001\n' >&4
+read -t 10 -r first <&5
+printf '2600822\n' >&4
+read -t 10 -r second <&5
+exec 4>&- 5<&-
+wait $asked
+[ "$first" = $'100-0001\t東京都千代田区千代田\t\ttown' ] && [[ $second == 260-0822* ]] \
+  && ok "lookup answers each line before the next is asked" || bad "lookup through pipes: '$first' '$second'"
+
 # A dictionary replaced in place while one process is reading from it: the
 # next look-up answers from the new one; a damaged one is said to be so.
 "$cmd" import --ken-all "$fixtures/postal/utf_ken_all.csv" -o "$work/live.sqlite3" >/dev/null

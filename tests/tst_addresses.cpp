@@ -272,6 +272,8 @@ void TestAddresses::lookUp_data()
                                                    << u"北海道札幌市東区北六条東7丁目"_s << none;
     QTest::newRow("blocks of a range note, second") << none << u"札幌市東区北６条東８－３"_s << none << u"065-0006"_s
                                                     << u"北海道札幌市東区北六条東８－３"_s << none;
+    QTest::newRow("a ward without its city") << none << u"東区北六条東4丁目"_s << none << u"060-0906"_s
+                                             << u"北海道札幌市東区北六条東4丁目"_s << none;
     QTest::newRow("blocks of a range note, beyond it") << none << u"札幌市東区北六条東21丁目"_s << none << u"060-0906"_s
                                                        << u"北海道札幌市東区北六条東21丁目"_s << none;
     QTest::newRow("ヶ for ケ: the dictionary's spelling") << none << u"北海道札幌市中央区旭ヶ丘5丁目"_s << none
@@ -491,6 +493,13 @@ void TestAddresses::nationalData_data()
                                      << u"東京都港区芝公園４丁目２－８"_s << none;
     QTest::newRow("building and floor") << none << u"東京都千代田区霞が関３－２－５ 霞が関ビル１２階"_s << u"100-6012"_s
                                         << u"東京都千代田区霞が関３－２－５ 霞が関ビル１２階"_s << none;
+    // A name several cities share: the one where the town is found.
+    QTest::newRow("a ward of several cities") << none << u"北区梅田1-1"_s << u"530-0001"_s << u"大阪府大阪市北区梅田1-1"_s
+                                              << none;
+    QTest::newRow("a city of two prefectures") << none << u"府中市宮町1"_s << u"183-0023"_s << u"東京都府中市宮町1"_s
+                                               << none;
+    QTest::newRow("Sapporo in digits") << none << u"〒001-0029　札幌市北区北29条西2丁目"_s << u"001-0029"_s
+                                       << u"北海道札幌市北区北二十九条西2丁目"_s << none;
 }
 
 void TestAddresses::nationalData()

@@ -168,7 +168,8 @@ void TestPostalCsv::roundTripInCodePage932()
 void TestPostalCsv::fillTheZipColumn()
 {
     // The code goes into the empty cells of the zip column, where the
-    // answer is sure; a code given is the row's; nothing else is touched.
+    // answer is sure; a code given is the row's, and one of another place
+    // than the address's gets no barcode; nothing else is touched.
     const QByteArray input = "1,\"千代田区霞が関1-3-2\",\n2,千代田区霞が関1-3-2,101-0003\n3,\"府中市\",\n4,\"千代田区霞が関\"\n";
     PostalCsv::Options o;
     o.address = u"2"_s;
@@ -179,8 +180,8 @@ void TestPostalCsv::fillTheZipColumn()
     QCOMPARE(got.stopped, QString());
     QCOMPARE(QString::fromUtf8(got.out),
              u"1,\"千代田区霞が関1-3-2\",100-0013,東京都千代田区霞が関1-3-2,town,"_s + bars(u"1000013"_s, u"1-3-2"_s)
-                 + u"\n2,千代田区霞が関1-3-2,101-0003,東京都千代田区一ツ橋,town,"_s + bars(u"1010003"_s, QString())
-                 + u"\n3,\"府中市\",,,not found,\n"
+                 + u"\n2,千代田区霞が関1-3-2,101-0003,東京都千代田区一ツ橋,ambiguous,"  // a code of another place
+                   "\n3,\"府中市\",,,not found,\n"
                    "4,\"千代田区霞が関\",100-0013,東京都千代田区霞が関,town,"_s
                  + bars(u"1000013"_s, QString()) + u"\n"_s);
 }

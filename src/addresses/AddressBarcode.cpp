@@ -24,6 +24,10 @@ AddressBarcode addressBarcode(AddressComponent &component, const QString &zip, c
         b.reason = u"no such address or code"_s;
         return b;
     }
+    if (a.disagree) {
+        b.reason = u"the address is not of the code %1"_s.arg(a.choices.first().zip);
+        return b;
+    }
     if (!chosen) {
         QStringList codes;
         for (const AddressCandidate &c : a.choices)

@@ -171,6 +171,10 @@ AddressAnswer byAddress(PostalDictionary &d, const QString &address, const QStri
     QList<Found> found;
     for (const int area : city->areas)
         found += inArea(d, area, t);
+    // Of the cities a name fits, those where the town is found are meant,
+    // not those of which only the catch-all code fits.
+    if (std::any_of(found.cbegin(), found.cend(), [](const Found &f) { return f.townEnd >= 0; }))
+        found.removeIf([](const Found &f) { return f.townEnd < 0; });
     if (!hint.digits.isEmpty()) {
         const qint64 zip = hint.digits.toLongLong();
         if (std::any_of(found.cbegin(), found.cend(), [&](const Found &f) { return f.zip == zip; }))
@@ -240,8 +244,9 @@ AddressAnswer byZip(PostalDictionary &d, const QString &digits, const QString &a
     }
     // Written otherwise (no prefecture, 大字, numbers in kanji…) but of a
     // town of this code: completed as an address would be.
+    AddressAnswer written;
     if (!typed.text.isEmpty()) {
-        const AddressAnswer written = byAddress(d, address, company, false, digits);
+        written = byAddress(d, address, company, false, digits);
         for (const AddressCandidate &c : written.choices) {
             if (c.zip == code)
                 return answerOf({c});
@@ -253,7 +258,11 @@ AddressAnswer byZip(PostalDictionary &d, const QString &digits, const QString &a
         if (!choices.contains(c))
             choices.append(c);
     }
-    return answerOf(choices);
+    // An address of another place than the code's: both are offered, the
+    // code's first; what was typed is not lost without a word.
+    AddressAnswer answer = answerOf(choices + written.choices);
+    answer.disagree = !written.choices.isEmpty();
+    return answer;
 }
 
 }  // namespace AddressMatch

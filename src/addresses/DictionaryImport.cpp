@@ -104,6 +104,13 @@ QString withoutDistrict(const QString &city)
     return gun > 0 && gun + 1 < city.size() ? city.mid(gun + 1) : QString();
 }
 
+// A ward of a designated city without its city: "北区" of "札幌市北区".
+QString wardAlone(const QString &city)
+{
+    const qsizetype shi = city.indexOf(u'市');
+    return shi > 0 && city.endsWith(u'区') && shi + 1 < city.size() - 1 ? city.mid(shi + 1) : QString();
+}
+
 // A town's key: its comparable form without a leading 大字 or 字, which
 // business rows keep and addresses may carry.
 QString townKey(const QString &town)
@@ -313,13 +320,14 @@ Result write(const Source &source, const QString &database, const QStringList &i
         }
     }
 
-    // Cities by prefecture and name, with and without the district, and by
-    // the name alone; a key that names several cities ("府中市") names each.
+    // Cities by prefecture and name, with and without the district (and a
+    // designated city's ward without its city), and by the name alone; a key
+    // that names several cities ("府中市", "北区") names each.
     QSet<QPair<QString, int>> cityKeys;
     for (auto it = areas.cbegin(); it != areas.cend(); ++it) {
         const QString pref = AddressText::comparable(it.key().first);
         const QString city = AddressText::comparable(it.key().second);
-        for (const QString &name : {city, withoutDistrict(city)}) {
+        for (const QString &name : {city, withoutDistrict(city), wardAlone(city)}) {
             if (name.isEmpty())
                 continue;
             cityKeys.insert({pref + name, *it});

@@ -54,7 +54,7 @@ QString unreadable(const QByteArray &line, QString *query)
 
 bool eachLine(const Io &io, const Answer &answer)
 {
-    QByteArray line, out;
+    QByteArray line;
     qint64 number = 0;
     while (io.read(&line)) {
         ++number;
@@ -62,14 +62,10 @@ bool eachLine(const Io &io, const Answer &answer)
         const QString why = unreadable(line, &query);
         if (!why.isEmpty())
             io.warn(number, why);
-        out += answer(number, why.isEmpty() ? &query : nullptr);
-        if (out.size() > 1 << 16) {
-            if (!io.write(out))
-                return false;
-            out.clear();
-        }
+        if (!io.write(answer(number, why.isEmpty() ? &query : nullptr)))
+            return false;
     }
-    return io.write(out);
+    return true;
 }
 
 bool run(AddressComponent &component, bool all, const Io &io)

@@ -19,7 +19,7 @@ bool isPostalCode(const QString &query);
 struct Io {
     // The next line, its line end removed; false at the end.
     std::function<bool(QByteArray *)> read;
-    // False when the answers could not be written.
+    // One line's answer; false when it could not be written.
     std::function<bool(const QByteArray &)> write;
     // A line answered with empty fields, and why: not UTF-8, a NUL inside
     // (a tab, for lookup), or a dictionary that could not be read.

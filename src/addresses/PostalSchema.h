@@ -12,9 +12,11 @@
 //                                     service's order; street and name are
 //                                     those of a business code, else ""
 //   city(key, area)                   prefecture + city, prefecture + city
-//                                     without its district, the city alone
-//                                     and without its district; a key that
-//                                     names several areas has a row for each
+//                                     without its district (or a ward
+//                                     without its city), the city alone and
+//                                     without its district (or ward alone); a
+//                                     key that names several areas has a row
+//                                     for each
 //   town(area, key, zip, name)        every ordinary code of a town, with the
 //                                     town as written ("" key: the city's own
 //                                     code)

@@ -22,6 +22,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
+
+#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
@@ -152,6 +155,82 @@ int usageError(const QString &message)
     return 2;
 }
 
+// Standard output, written in blocks; what is answered goes out before the
+// program waits for more input, so that a program asking one line at a
+// time through a pipe gets each answer.
+class Output
+{
+public:
+    bool write(const QByteArray &bytes)
+    {
+        pending_ += bytes;
+        return pending_.size() < (1 << 16) || flush();
+    }
+    // False once anything could not be written, then and after.
+    bool flush()
+    {
+        failed_ = failed_
+                  || std::fwrite(pending_.constData(), 1, size_t(pending_.size()), stdout) != size_t(pending_.size())
+                  || std::fflush(stdout) != 0;
+        pending_.clear();
+        return !failed_;
+    }
+
+private:
+    QByteArray pending_;
+    bool failed_ = false;
+};
+
+// Standard input a line at a time, read in blocks of its own: before it
+// waits for more, `beforeWaiting` runs.
+class InputLines
+{
+public:
+    explicit InputLines(std::function<void()> beforeWaiting) : beforeWaiting_(std::move(beforeWaiting)) {}
+    // The next line without its line end; false at the end.
+    bool next(QByteArray *line)
+    {
+        for (;;) {
+            const qsizetype end = buffer_.indexOf('\n', start_);
+            if (end >= 0) {
+                *line = buffer_.sliced(start_, end - start_);
+                start_ = end + 1;
+                if (line->endsWith('\r'))
+                    line->chop(1);
+                return true;
+            }
+            if (atEnd_) {
+                if (start_ >= buffer_.size())
+                    return false;
+                *line = buffer_.sliced(start_);
+                start_ = buffer_.size();
+                return true;
+            }
+            buffer_.remove(0, start_);
+            start_ = 0;
+            beforeWaiting_();
+            char block[1 << 16];
+            ssize_t n;
+            do
+                n = ::read(STDIN_FILENO, block, sizeof block);
+            while (n < 0 && errno == EINTR);
+            if (n <= 0) {
+                atEnd_ = true;
+                failed_ = n < 0;
+            } else {
+                buffer_.append(block, n);
+            }
+        }
+    }
+    bool failed() const { return failed_; }
+
+private:
+    std::function<void()> beforeWaiting_;
+    QByteArray buffer_;
+    qsizetype start_ = 0;
+    bool atEnd_ = false, failed_ = false;
+};
+
 // The dictionary -d names, or the installed one; its path in `path`. Says
 // on standard error why there is none.
 std::unique_ptr<AddressComponent> component(const QString &dictionary, QString *path)
@@ -188,37 +267,36 @@ int finishOutput(int code)
     return code;
 }
 
+// Runs a command answering standard input a line at a time.
+int answerLines(const std::function<bool(const PostalLookup::Io &)> &command, int *code)
+{
+    Output out;
+    InputLines in([&] { out.flush(); });
+    const bool written = command({[&](QByteArray *line) { return in.next(line); },
+                                  [&](const QByteArray &bytes) { return out.write(bytes); },
+                                  [&](qint64 number, const QString &why) {
+                                      std::fprintf(stderr, "zenrook-postal: line %lld: %s\n", number, qPrintable(why));
+                                      *code = std::max(*code, 1);
+                                  }});
+    if (in.failed()) {
+        std::fprintf(stderr, "zenrook-postal: cannot read standard input: %s\n", std::strerror(errno));
+        *code = std::max(*code, 1);
+    }
+    if (!written || !out.flush()) {
+        std::fprintf(stderr, "zenrook-postal: cannot write the answers: %s\n", std::strerror(errno));
+        return 1;
+    }
+    return *code;
+}
+
 int lookup(bool all, const QString &dictionary)
 {
     QString path;
     auto add = component(dictionary, &path);
     if (!add)
         return 1;
-    char *buffer = nullptr;
-    size_t capacity = 0;
     int code = 0;
-    const bool written = PostalLookup::run(
-        *add, all,
-        {[&](QByteArray *line) {
-             const ssize_t n = ::getline(&buffer, &capacity, stdin);
-             if (n < 0)
-                 return false;
-             *line = QByteArray(buffer, qsizetype(n));
-             while (line->endsWith('\n') || line->endsWith('\r'))
-                 line->chop(1);
-             return true;
-         },
-         writeOut,
-         [&](qint64 number, const QString &why) {
-             std::fprintf(stderr, "zenrook-postal: line %lld: %s\n", number, qPrintable(why));
-             code = 1;
-         }});
-    std::free(buffer);
-    if (std::ferror(stdin)) {
-        std::fprintf(stderr, "zenrook-postal: cannot read the queries: %s\n", std::strerror(errno));
-        code = 1;
-    }
-    return finishOutput(written ? code : 1);
+    return answerLines([&](const PostalLookup::Io &io) { return PostalLookup::run(*add, all, io); }, &code);
 }
 
 // Writes a file whole, or says why not.
@@ -244,49 +322,36 @@ int barcode(const QString &dictionary, const QString &svgFile, const QString &sv
     int code = 0;
     qint64 lines = 0;
     QByteArray drawing;  // the one line's, for --svg
-    char *buffer = nullptr;
-    size_t capacity = 0;
-    const PostalLookup::Io io{[&](QByteArray *line) {
-                                  const ssize_t n = ::getline(&buffer, &capacity, stdin);
-                                  if (n < 0)
-                                      return false;
-                                  *line = QByteArray(buffer, qsizetype(n));
-                                  while (line->endsWith('\n') || line->endsWith('\r'))
-                                      line->chop(1);
-                                  return true;
-                              },
-                              writeOut,
-                              [&](qint64 number, const QString &why) {
-                                  std::fprintf(stderr, "zenrook-postal: line %lld: %s\n", number, qPrintable(why));
-                                  code = 1;
-                              }};
-    const bool written = PostalLookup::eachLine(io, [&](qint64 number, const QString *query) -> QByteArray {
-        lines = number;
-        if (!query)
-            return "\t\t\n";
-        QString zip, address = *query;
-        if (const qsizetype tab = query->indexOf(u'\t'); tab >= 0) {
-            zip = query->left(tab);
-            address = query->mid(tab + 1);
-            if (AddressText::zipDigits(zip).isEmpty() || address.contains(u'\t')) {
-                io.warn(number, u"not ADDRESS, nor a postal code, a tab and ADDRESS"_s);
-                return "\t\t\n";
-            }
-        }
-        const AddressBarcode b = addressBarcode(*add, zip, address);
-        if (b.characters.isEmpty()) {
-            io.warn(number, b.reason);
-            return "\t\t\n";
-        }
-        const QByteArray svg = CustomerBarcode::svg(b.characters, points).toUtf8();
-        if (!svgFile.isEmpty() && number == 1)
-            drawing = svg;
-        if (!svgDir.isEmpty()
-            && !writeFile(QDir(svgDir).filePath(u"line-%1.svg"_s.arg(number, 6, 10, QLatin1Char('0'))), svg))
-            code = 1;
-        return b.zip.toUtf8() + '\t' + b.number.toUtf8() + '\t' + b.characters.join(u' ').toUtf8() + '\n';
-    });
-    std::free(buffer);
+    code = answerLines(
+        [&](const PostalLookup::Io &io) {
+            return PostalLookup::eachLine(io, [&](qint64 number, const QString *query) -> QByteArray {
+                lines = number;
+                if (!query)
+                    return "\t\t\n";
+                QString zip, address = *query;
+                if (const qsizetype tab = query->indexOf(u'\t'); tab >= 0) {
+                    zip = query->left(tab);
+                    address = query->mid(tab + 1);
+                    if (AddressText::zipDigits(zip).isEmpty() || address.contains(u'\t')) {
+                        io.warn(number, u"not ADDRESS, nor a postal code, a tab and ADDRESS"_s);
+                        return "\t\t\n";
+                    }
+                }
+                const AddressBarcode b = addressBarcode(*add, zip, address);
+                if (b.characters.isEmpty()) {
+                    io.warn(number, b.reason);
+                    return "\t\t\n";
+                }
+                const QByteArray svg = CustomerBarcode::svg(b.characters, points).toUtf8();
+                if (!svgFile.isEmpty() && number == 1)
+                    drawing = svg;
+                if (!svgDir.isEmpty()
+                    && !writeFile(QDir(svgDir).filePath(u"line-%1.svg"_s.arg(number, 6, 10, QLatin1Char('0'))), svg))
+                    code = 1;
+                return b.zip.toUtf8() + '\t' + b.number.toUtf8() + '\t' + b.characters.join(u' ').toUtf8() + '\n';
+            });
+        },
+        &code);
     if (!svgFile.isEmpty()) {
         if (lines != 1) {
             std::fprintf(stderr, "zenrook-postal: --svg draws the barcode of one line, and %lld were read; "
@@ -296,7 +361,7 @@ int barcode(const QString &dictionary, const QString &svgFile, const QString &sv
             code = 1;
         }
     }
-    return finishOutput(written ? code : 1);
+    return code;
 }
 
 int csv(const QString &dictionary, const PostalCsv::Options &options)
@@ -367,8 +432,11 @@ int import(const QString &kenAll, const QString &jigyosyo, const QString &packag
         std::fprintf(stderr, "zenrook-postal: %s\n", qPrintable(r.error));
         return 1;
     }
-    std::printf("%s: %lld codes, %lld towns, %lld business codes (%s %s, data of %s)\n", qPrintable(output), r.codes,
-                r.towns, r.business, qPrintable(source.source), qPrintable(r.version), qPrintable(source.date));
+    auto count = [](qint64 n, const char *one, const char *many) { return QString::number(n) + u' ' + QLatin1String(n == 1 ? one : many); };
+    std::printf("%s: %s, %s, %s (%s %s, data of %s)\n", qPrintable(output), qPrintable(count(r.codes, "code", "codes")),
+                qPrintable(count(r.towns, "town", "towns")),
+                qPrintable(count(r.business, "business code", "business codes")), qPrintable(source.source),
+                qPrintable(r.version), qPrintable(source.date));
     return finishOutput(0);
 }
 
@@ -419,7 +487,8 @@ int main(int argc, char *argv[])
             name = u"--dictionary"_s;
         const auto option = known.value(command).constFind(name);
         if (option == known.value(command).cend())
-            return usageError(u"%1: unknown option %2"_s.arg(command, name));
+            return usageError((name.startsWith(u'-') ? u"%1: unknown option %2"_s : u"%1: unexpected argument %2"_s)
+                                  .arg(command, name));
         if (*option && !joined) {
             if (i + 1 >= args.size())
                 return usageError(u"%1: %2 needs a value"_s.arg(command, name));

@@ -47,9 +47,10 @@ bool answeredOnTerminal(int argc, char *argv[])
                     "                     and \"jgd2011 LAT LON\" lines; exit 1 when it has none,\n"
                     "                     3 when a datum conversion failed (the other line is\n"
                     "                     still printed, the reason goes to standard error).\n"
-                    "                     It reads pages of %s and of its https form:\n"
-                    "                     /place and /maps pages are in the world datum, older\n"
-                    "                     ones in the Tokyo datum, unless datum= says otherwise\n"
+                    "                     It reads the pages of %s,\n"
+                    "                     over http or https: /place and /maps pages are in the\n"
+                    "                     world datum, older ones in the Tokyo datum, unless a\n"
+                    "                     datum= parameter says otherwise\n"
                     "  --help             show this help and exit\n"
                     "  --version          show the version and exit\n",
                     MapBaseURL);
