@@ -346,6 +346,12 @@ void TestAddresses::candidates()
              QStringList{u"100-8799|東京都千代田区千代田1-1|㈱ 髙島屋 東京支店|business"_s});
     QCOMPARE(addresses(QString(), u"千代田区千代田2-1"_s, u"髙島屋東京支店"_s),
              QStringList{u"100-0001|東京都千代田区千代田2-1|髙島屋東京支店|town"_s});
+    // A code and an address of another place: both offered, the code's
+    // first, so that what was typed is not replaced without a word.
+    QCOMPARE(addresses(u"1000001"_s, u"府中市宮町1"_s, QString()),
+             (QStringList{u"100-0001|東京都千代田区千代田||town"_s, u"183-0023|東京都府中市宮町1||town"_s}));
+    QVERIFY(official_->Find(u"1000001"_s, u"府中市宮町1"_s, QString(), 1).disagree);
+    QVERIFY(!official_->Find(u"1000001"_s, u"千代田区千代田1"_s, QString(), 1).disagree);
     // A business in 大字 (the business rows keep it, addresses may not).
     QCOMPARE(addresses(QString(), u"弘前市文京町1"_s, u"弘前大学 学生部"_s),
              QStringList{u"036-8560|青森県弘前市文京町1|弘前大学 学生部|business"_s});
