@@ -486,34 +486,33 @@ PostalDictionary::Business businessOf(sqlite3_stmt *s)
 
 }  // namespace
 
+QList<PostalDictionary::Business> PostalDictionary::businesses(sqlite3_stmt *query, int area, const QString &key)
+{
+    QList<Business> found;
+    if (!db_ || key.isEmpty())
+        return found;
+    Reset reset{query};
+    sqlite3_bind_int(query, 1, area);
+    bindText(query, 2, key);
+    while (step(query))
+        found.append(businessOf(query));
+    return found;
+}
+
 QList<PostalDictionary::Business> PostalDictionary::businessesAt(int area, const QString &townKey,
                                                                  const QStringList &numbers)
 {
     QList<Business> found;
     for (const QString &n : numbers) {
-        if (!db_)
-            break;
-        Reset reset{businessAt_};
-        sqlite3_bind_int(businessAt_, 1, area);
-        bindText(businessAt_, 2, townKey);
         bindText(businessAt_, 3, n);
-        while (step(businessAt_))
-            found.append(businessOf(businessAt_));
+        found += businesses(businessAt_, area, townKey);
     }
     return found;
 }
 
 QList<PostalDictionary::Business> PostalDictionary::businessesNamed(int area, const QString &nameKey)
 {
-    QList<Business> found;
-    if (!db_ || nameKey.isEmpty())
-        return found;
-    Reset reset{businessNamed_};
-    sqlite3_bind_int(businessNamed_, 1, area);
-    bindText(businessNamed_, 2, nameKey);
-    while (step(businessNamed_))
-        found.append(businessOf(businessNamed_));
-    return found;
+    return businesses(businessNamed_, area, nameKey);
 }
 
 PostalDictionary::Info PostalDictionary::info()

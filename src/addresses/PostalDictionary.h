@@ -120,6 +120,8 @@ private:
     sqlite3_stmt *prepare(const char *sql);
     // Steps a statement; on an error other than the end, notes the problem.
     bool step(sqlite3_stmt *s);
+    // The businesses a query with an area and a key (?1, ?2) finds.
+    QList<Business> businesses(sqlite3_stmt *query, int area, const QString &key);
 
     QString path_;
     Identity identity_;

@@ -25,6 +25,7 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <optional>
 
 using namespace Qt::StringLiterals;
 
@@ -50,45 +51,57 @@ bool onSomeScreen(const QRect &place)
                        [&](const QScreen *s) { return s->geometry().intersects(place); });
 }
 
-// A stored size larger than the desktop (an edited or damaged file) would
-// make a window nobody can handle, and be stored again at closing; one cut
-// to the desktop's size is moved as far as needed to lie on it.
-QRect withinDesktop(const QRect &place)
+// The room the desktop leaves on the screen a point is on (or the primary
+// screen). At a fractional scale it is rounded up to whole pixels of its
+// own: a window of that size would stand out by a device pixel, so it is
+// taken as the whole device pixels it holds.
+std::optional<QRect> roomAt(QPoint point)
 {
-    const QScreen *screen = QGuiApplication::screenAt(place.center());
+    const QScreen *screen = QGuiApplication::screenAt(point);
     if (!screen)
         screen = QGuiApplication::primaryScreen();
     if (!screen)
-        return place;
-    const QRect desktop = screen->availableGeometry();
-    QRect held(place.topLeft(), place.size().boundedTo(desktop.size()));
-    if (held.size() != place.size()) {
-        held.moveRight(std::min(held.right(), desktop.right()));
-        held.moveBottom(std::min(held.bottom(), desktop.bottom()));
-    }
+        return std::nullopt;
+    QRect room = screen->availableGeometry();
+    const qreal dpr = screen->devicePixelRatio();
+    room.setSize({int(std::floor(std::floor(room.width() * dpr) / dpr)),
+                  int(std::floor(std::floor(room.height() * dpr) / dpr))});
+    return room;
+}
+
+// A place cut to the room's size, moved left and up as far as needed to end
+// within it.
+QRect cutTo(const QRect &room, const QRect &place)
+{
+    QRect held(place.topLeft(), place.size().boundedTo(room.size()));
+    held.moveRight(std::min(held.right(), room.right()));
+    held.moveBottom(std::min(held.bottom(), room.bottom()));
     return held;
 }
+
+// A stored size larger than the desktop (an edited or damaged file) would
+// make a window nobody can handle, and be stored again at closing; one cut
+// to the desktop's size is moved as far as needed to lie on it. A place of
+// a size that fits is used as stored, partly off the edge or not.
+QRect withinDesktop(const QRect &place)
+{
+    const std::optional<QRect> room = roomAt(place.center());
+    if (!room || place.size().boundedTo(room->size()) == place.size())
+        return place;
+    return cutTo(*room, place);
+}
+
 // The designed first place, in the screen's device-independent pixels: on
 // a small or highly scaled screen it is cut to the room the desktop leaves
 // and moved onto it, so that the keys and the status bar can be reached.
 QRect firstPlace(const QRect &designed)
 {
-    const QScreen *screen = QGuiApplication::screenAt(designed.topLeft());
-    if (!screen)
-        screen = QGuiApplication::primaryScreen();
-    if (!screen)
+    const std::optional<QRect> room = roomAt(designed.topLeft());
+    if (!room)
         return designed;
-    QRect room = screen->availableGeometry();
-    // At a fractional scale the room is rounded up to whole pixels of its
-    // own: a window of that size would stand out by a device pixel.
-    const qreal dpr = screen->devicePixelRatio();
-    room.setSize({int(std::floor(std::floor(room.width() * dpr) / dpr)),
-                  int(std::floor(std::floor(room.height() * dpr) / dpr))});
-    QRect place(designed.topLeft(), designed.size().boundedTo(room.size()));
-    place.moveRight(std::min(place.right(), room.right()));
-    place.moveBottom(std::min(place.bottom(), room.bottom()));
-    place.moveLeft(std::max(place.left(), room.left()));
-    place.moveTop(std::max(place.top(), room.top()));
+    QRect place = cutTo(*room, designed);
+    place.moveLeft(std::max(place.left(), room->left()));
+    place.moveTop(std::max(place.top(), room->top()));
     return place;
 }
 }  // namespace
@@ -116,8 +129,8 @@ void fmMain::Form_Load()
         // window, the frame is taken as none.
         restoredFrame_ = withinDesktop(saved);
         setGeometry(restoredFrame_);
-    } else {
-        setGeometry(firstPlace(geometry()));
+    } else if (const QRect first = firstPlace(geometry()); first != geometry()) {
+        setGeometry(first);
     }
     bBusy = false;
     ClipHook(1);
