@@ -226,6 +226,13 @@ void TestAddresses::lookUp_data()
                                              << u"100-0001"_s << u"東京都千代田区千代田１－１ 皇居"_s << none;
     QTest::newRow("typed address of another town") << u"1000001"_s << u"東京都千代田区一ツ橋"_s << none
                                                    << u"100-0001"_s << u"東京都千代田区千代田"_s << none;
+    QTest::newRow("code and its town alone") << u"1000013"_s << u"霞ヶ関１－３－２"_s << none << u"100-0013"_s
+                                             << u"東京都千代田区霞が関１－３－２"_s << none;
+    QTest::newRow("code and the numbers only") << u"1000013"_s << u"1-3-2"_s << none << u"100-0013"_s
+                                               << u"東京都千代田区霞が関1-3-2"_s << none;
+    QTest::newRow("business code and its address") << u"1008050"_s << u"東京都千代田区大手町二丁目6番4号"_s << none
+                                                   << u"100-8050"_s << u"東京都千代田区大手町二丁目6番4号"_s
+                                                   << u"東京海上日動火災保険　株式会社"_s;
     QTest::newRow("city's catch-all") << u"1000000"_s << none << none << u"100-0000"_s << u"東京都千代田区"_s << none;
     QTest::newRow("floor code") << u"1006012"_s << none << none << u"100-6012"_s << u"東京都千代田区霞が関霞が関ビル１２階"_s
                                 << none;

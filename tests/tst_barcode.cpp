@@ -100,6 +100,7 @@ void TestBarcode::supplementaryRules_data()
     QTest::newRow("F after a number at the end") << u"3-4 12F"_s << u"3-4-12"_s;
     QTest::newRow("F alone is a letter") << u"3-4 F棟"_s << u"3-4F"_s;
     QTest::newRow("no hyphen next to a letter") << u"1-A-2"_s << u"1A2"_s;
+    QTest::newRow("blank and hyphen before a letter") << u"1-3-2 -A"_s << u"1-3-2A"_s;
     QTest::newRow("letters brought together stay") << u"1 A B 2"_s << u"1AB2"_s;
     QTest::newRow("hyphens merged, none at the ends") << u"－－1－－－2－"_s << u"1-2"_s;
     QTest::newRow("full width") << u"３丁目４－５ Ｃ棟"_s << u"3-4-5C"_s;

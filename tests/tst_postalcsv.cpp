@@ -55,6 +55,7 @@ private slots:
     void utf8WithByteOrderMark();
     void characterTheListCannotHold();
     void columnThatIsNotThere();
+    void encodingByMostRows();
 
 private:
     Outcome run(const QByteArray &input, const PostalCsv::Options &options);
@@ -121,7 +122,7 @@ void TestPostalCsv::records()
     QCOMPARE(rec.line, 4);
     QVERIFY(r.next(&rec));
     QCOMPARE(rec.raw, QByteArray("\"open"));
-    QCOMPARE(rec.problem, u"a quote is not closed"_s);
+    QCOMPARE(rec.problem, u"a quote is not closed: the rest of the list is one row"_s);
     QVERIFY(!r.next(&rec));
     QCOMPARE(CsvRecords::field("a,b"), QByteArray("\"a,b\""));
     QCOMPARE(CsvRecords::field("say \"hi\""), QByteArray("\"say \"\"hi\"\"\""));
@@ -161,8 +162,8 @@ void TestPostalCsv::roundTripInCodePage932()
                 "\r\n"
                 "加藤,府中市,最後の行,,,not found,"_s);
     QCOMPARE(got.out, expected);
-    QCOMPARE(got.warnings, (QStringList{u"6: a cell that is not code page 932"_s,
-                                        u"7: a quote inside a field not quoted (column 3)"_s}));
+    QCOMPARE(got.warnings, (QStringList{u"6: a cell that is not code page 932; passed on as it came"_s,
+                                        u"7: a quote inside a field not quoted (column 3); passed on as it came"_s}));
 }
 
 void TestPostalCsv::fillTheZipColumn()
@@ -184,6 +185,7 @@ void TestPostalCsv::fillTheZipColumn()
                    "\n3,\"府中市\",,,not found,\n"
                    "4,\"千代田区霞が関\",100-0013,東京都千代田区霞が関,town,"_s
                  + bars(u"1000013"_s, QString()) + u"\n"_s);
+    QCOMPARE(got.warnings, QStringList{u"2: the address is not of the code 101-0003, or its town cannot be found in it"_s});
 }
 
 void TestPostalCsv::utf8WithByteOrderMark()
@@ -206,15 +208,15 @@ void TestPostalCsv::characterTheListCannotHold()
     o.zip = u"1"_s;
     o.address = u"2"_s;
     o.encoding = PostalCsv::Encoding::Cp932;
-    const Outcome got = run(cp932(u"1000001,千代田区千代田1\r\n9990001,どこか\r\n1000001,千代田区千代田2\r\n"_s), o);
+    const Outcome got = run(cp932(u"1000001,千代田区千代田1\r\n9990001,5番地\r\n1000001,千代田区千代田2\r\n"_s), o);
     QCOMPARE(got.stopped, u"line 2: 𠮷 cannot be written in code page 932, the list's encoding; stopped there"_s);
     QCOMPARE(got.out, cp932(u"1000001,千代田区千代田1,100-0001,東京都千代田区千代田1,town,"_s
                             + bars(u"1000001"_s, u"1"_s) + u"\r\n"_s));
     QVERIFY(!got.out.contains('?'));
     // The same list in UTF-8 holds it.
     o.encoding = PostalCsv::Encoding::Utf8;
-    QCOMPARE(QString::fromUtf8(run("9990001,どこか\n", o).out),
-             u"9990001,どこか,999-0001,東京都千代田区𠮷野,town,"_s + bars(u"9990001"_s, QString()) + u"\n"_s);
+    QCOMPARE(QString::fromUtf8(run("9990001,5番地\n", o).out),
+             u"9990001,5番地,999-0001,東京都千代田区𠮷野5番地,town,"_s + bars(u"9990001"_s, u"5"_s) + u"\n"_s);
 }
 
 void TestPostalCsv::columnThatIsNotThere()
@@ -223,6 +225,37 @@ void TestPostalCsv::columnThatIsNotThere()
     o.address = u"住所"_s;
     o.header = true;
     QCOMPARE(run("名前,所在地\n山田,東京\n", o).stopped, u"no column 住所 for the address"_s);
+    o.address = u"5"_s;
+    const Outcome beyond = run("名前,所在地\n山田,東京\n", o);
+    QCOMPARE(beyond.stopped, u"no column 5 in the header"_s);
+    QCOMPARE(beyond.out, QByteArray());
+}
+
+void TestPostalCsv::encodingByMostRows()
+{
+    // Half-width katakana in code page 932 can be valid UTF-8 ("ﾃｽ" is
+    // "ý"): the first row alone would mislead; the rows after it outvote it.
+    const QByteArray first = cp932(u"ﾃｽ,1\n"_s);
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QCOMPARE(QString(utf8.decode(first)), u"ý,1\n"_s);  // the trap is real
+    PostalCsv::Options o;
+    o.address = u"2"_s;
+    const Outcome got = run(first + cp932(u"ﾀﾅｶ,千代田区千代田1\nｽｽﾞｷ,千代田区一ツ橋2丁目\n"_s), o);
+    QCOMPARE(got.stopped, QString());
+    QCOMPARE(got.warnings, QStringList());
+    QVERIFY2(got.out.contains(cp932(u"\nﾀﾅｶ,千代田区千代田1,100-0001,東京都千代田区千代田1,town,"_s)), got.out.constData());
+
+    // Nothing but ASCII in the first mebibyte: taken as UTF-8, and said.
+    QByteArray ascii;
+    while (ascii.size() <= (1 << 20))
+        ascii += ",1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16,17,18,19,20,21,22,23,24,25,26,27,28,29,30\n";
+    ascii += "x,千代田区千代田1\n";
+    o.zip = u"1"_s;
+    const Outcome late = run(ascii, o);
+    QCOMPARE(late.warnings.first(), u"0: the list's first mebibyte is all ASCII: taken as UTF-8 (say --encoding cp932 if it is not)"_s);
+    QVERIFY(late.out.endsWith("x,千代田区千代田1,100-0001,東京都千代田区千代田1,town," + bars(u"1000001"_s, u"1"_s).toUtf8() + "\n"));
+    // A cell in the code column that is no code is named, not dropped.
+    QCOMPARE(late.warnings.last(), QString::number(late.out.count('\n')) + u": \"x\" is no postal code; the address alone is looked up"_s);
 }
 
 QTEST_GUILESS_MAIN(TestPostalCsv)

@@ -20,12 +20,17 @@ AddressBarcode addressBarcode(AddressComponent &component, const QString &zip, c
         if (!chosen && !given.isEmpty() && AddressText::zipDigits(c.zip) == given)
             chosen = &c;
     }
+    if (!given.isEmpty()
+        && std::none_of(a.choices.cbegin(), a.choices.cend(), [&](const AddressCandidate &c) { return AddressText::zipDigits(c.zip) == given; })) {
+        b.reason = u"no postal code %1 in the dictionary"_s.arg(AddressText::formatZip(given));
+        return b;
+    }
     if (a.choices.isEmpty()) {
         b.reason = u"no such address or code"_s;
         return b;
     }
     if (a.disagree) {
-        b.reason = u"the address is not of the code %1"_s.arg(a.choices.first().zip);
+        b.reason = u"the address is not of the code %1, or its town cannot be found in it"_s.arg(a.choices.first().zip);
         return b;
     }
     if (!chosen) {

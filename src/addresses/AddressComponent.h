@@ -42,7 +42,8 @@ struct AddressAnswer {
     // but there to be listed.
     QList<AddressCandidate> alsoHere;
     Certainty certainty = Certainty::NotFound;
-    // A code and an address were given that name different places.
+    // A code and an address were given that name different places, or an
+    // address in which the code's town cannot be found.
     bool disagree = false;
     // Why the dictionary could not answer (damaged, replaced by a file that
     // is none), for the user; "" when it could.

@@ -3,6 +3,8 @@
 #include "addresses/AddressText.h"
 #include "addresses/PostalDictionary.h"
 
+#include <QRegularExpression>
+
 #include <algorithm>
 
 using namespace Qt::StringLiterals;
@@ -164,8 +166,10 @@ AddressAnswer byAddress(PostalDictionary &d, const QString &address, const QStri
         hint.digits = given;
     t.key = AddressText::key(t.original);
     const std::optional<PostalDictionary::Match> city = d.city(t.key.text);
-    if (!city)
-        return {};
+    if (!city) {
+        // No city, but a code in front: the code's town may be in the text.
+        return hint.digits.isEmpty() || !given.isEmpty() ? AddressAnswer() : byZip(d, hint.digits, t.original, company);
+    }
     t.cityEnd = city->length;
 
     QList<Found> found;
@@ -235,33 +239,78 @@ AddressAnswer byZip(PostalDictionary &d, const QString &digits, const QString &a
     auto certaintyOf = [](const PostalDictionary::Entry &row) {
         return !row.name.isEmpty() ? Certainty::Business : row.town.isEmpty() ? Certainty::CatchAll : Certainty::Town;
     };
+    auto candidate = [&](const PostalDictionary::Entry &row, const QString &shown, const QString &afterTown) {
+        return AddressCandidate{code, shown, keepCompany ? company : row.name, certaintyOf(row), afterTown};
+    };
     const AddressText::Key typed = AddressText::key(address);
+    const QString &text = typed.text;
     for (const PostalDictionary::Entry &row : rows) {
-        const QString rowKey = AddressText::comparable(row.address());
-        if (!typed.text.isEmpty() && typed.text.startsWith(rowKey))  // it says more
-            return answerOf({{code, address, keepCompany ? company : row.name, certaintyOf(row),
-                              address.mid(typed.originalEnd(rowKey.size()))}});
+        // It says more than the code's place (a business's: than its town).
+        const QString place = AddressText::comparable(row.pref + row.city + row.town);
+        const QString rowKey = row.name.isEmpty() ? AddressText::comparable(row.address()) : place;
+        if (!text.isEmpty() && text.startsWith(rowKey))
+            return answerOf({candidate(row, address, address.mid(typed.originalEnd(rowKey.size())))});
+    }
+    if (text.isEmpty()) {
+        QList<AddressCandidate> choices;
+        for (const PostalDictionary::Entry &row : rows) {
+            const AddressCandidate c = candidate(row, row.address(), QString());
+            if (!choices.contains(c))
+                choices.append(c);
+        }
+        return answerOf(choices);
     }
     // Written otherwise (no prefecture, 大字, numbers in kanji…) but of a
     // town of this code: completed as an address would be.
-    AddressAnswer written;
-    if (!typed.text.isEmpty()) {
-        written = byAddress(d, address, company, false, digits);
-        for (const AddressCandidate &c : written.choices) {
-            if (c.zip == code)
-                return answerOf({c});
-        }
+    const AddressAnswer written = byAddress(d, address, company, false, digits);
+    for (const AddressCandidate &c : written.choices) {
+        if (c.zip == code)
+            return answerOf({c});
     }
+    static const QRegularExpression numbersFirst(u"^[0-9]+(丁目|番地|番[0-9]|号|-|$)"_s);
+    const bool onlyNumbers = numbersFirst.match(text).hasMatch();
+    QList<AddressCandidate> found;
+    for (const PostalDictionary::Entry &row : rows) {
+        if (!row.name.isEmpty() || row.town.isEmpty())
+            continue;
+        // The code's town after part of its city's name, or alone:
+        // "霞が関1-3-2", "千代田区霞ヶ関１－３－２".
+        QString town = AddressText::comparable(row.town);
+        town = town.mid(AddressText::azaLength(town));
+        const QString city = AddressText::comparable(row.pref + row.city);
+        bool located = false;
+        for (qsizetype at = text.indexOf(town); at >= 0 && !located; at = text.indexOf(town, at + 1)) {
+            QString before = text.left(at);
+            if (before.endsWith(u"大字"_s))
+                before.chop(2);
+            else if (before.endsWith(u'字'))
+                before.chop(1);
+            const qsizetype end = at + town.size();
+            const bool cutsNumber = end < text.size() && text.at(end).isDigit() && town.back().isDigit();
+            if (city.endsWith(before) && !cutsNumber) {
+                const QString rest = address.mid(typed.originalEnd(end));
+                found.append(candidate(row, row.pref + row.city + row.town + rest, rest));
+                located = true;
+            }
+        }
+        // Only the numbers after the town: "1-3-2", "三丁目4" (not a name
+        // that begins with a numeral: "千代田区", "二番町").
+        if (!located && onlyNumbers)
+            found.append(candidate(row, row.address() + address.trimmed(), address.trimmed()));
+    }
+    if (!found.isEmpty())
+        return answerOf(found);
+    // An address of another place than the code's, or none that can be
+    // read: the code's place, with the others offered after it; what was
+    // typed is not lost without a word.
     QList<AddressCandidate> choices;
     for (const PostalDictionary::Entry &row : rows) {
-        const AddressCandidate c{code, row.address(), keepCompany ? company : row.name, certaintyOf(row), QString()};
+        const AddressCandidate c = candidate(row, row.address(), QString());
         if (!choices.contains(c))
             choices.append(c);
     }
-    // An address of another place than the code's: both are offered, the
-    // code's first; what was typed is not lost without a word.
     AddressAnswer answer = answerOf(choices + written.choices);
-    answer.disagree = !written.choices.isEmpty();
+    answer.disagree = true;
     return answer;
 }
 

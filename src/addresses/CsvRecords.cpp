@@ -88,7 +88,7 @@ bool CsvRecords::next(Record *record)
         continuing_ = false;
         if (!record->continued) {
             if (quoted)
-                record->problem = u"a quote is not closed"_s;
+                record->problem = u"a quote is not closed: the rest of the list is one row"_s;
             else
                 split(record);
         }

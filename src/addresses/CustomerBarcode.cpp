@@ -110,22 +110,22 @@ QString addressNumber(const QString &afterTown)
         else
             gap = true;
     }
-    // One hyphen at most between characters, none at either end, none next
-    // to a letter.
-    QString tidy;
-    for (qsizetype i = 0; i < number.size(); ++i) {
-        const QChar c = number.at(i);
-        if (c == u'-') {
-            const bool atEnd = tidy.isEmpty() || i + 1 == number.size();
-            const bool twice = !tidy.isEmpty() && tidy.back() == u'-';
-            const bool byLetter = (!tidy.isEmpty() && isLetter(tidy.back())) || (i + 1 < number.size() && isLetter(number.at(i + 1)));
-            if (atEnd || twice || byLetter)
-                continue;
-        }
-        tidy += c;
+    // One hyphen at most between characters, none at either end; then none
+    // next to a letter.
+    QString single;
+    for (const QChar c : std::as_const(number)) {
+        if (c == u'-' && (single.isEmpty() || single.back() == u'-'))
+            continue;
+        single += c;
     }
-    while (tidy.endsWith(u'-'))
-        tidy.chop(1);
+    while (single.endsWith(u'-'))
+        single.chop(1);
+    QString tidy;
+    for (qsizetype i = 0; i < single.size(); ++i) {
+        const bool byLetter = (i > 0 && isLetter(single.at(i - 1))) || (i + 1 < single.size() && isLetter(single.at(i + 1)));
+        if (!(single.at(i) == u'-' && byLetter))
+            tidy += single.at(i);
+    }
     return tidy;
 }
 
@@ -200,7 +200,8 @@ QString svg(const QStringList &characters, double points)
     const double w = 2 * quiet + (all.size() - 1) * pitch + width, h = 2 * quiet + tall;
     QString out = u"<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
                   "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"%1mm\" height=\"%2mm\" viewBox=\"0 0 %1 %2\">\n"
-                  "<title>カスタマバーコード %3</title>\n<g fill=\"#000000\">\n"_s.arg(mm(w), mm(h), characters.join(u' '));
+                  "<title>カスタマバーコード %3</title>\n"
+                  "<rect width=\"%1\" height=\"%2\" fill=\"#ffffff\"/>\n<g fill=\"#000000\">\n"_s.arg(mm(w), mm(h), characters.join(u' '));
     for (qsizetype i = 0; i < all.size(); ++i) {
         // Long: the full height; semi-long upper and lower: two thirds from
         // the top or the bottom; timing: the middle third.

@@ -37,7 +37,7 @@ QList<int> bars(const QString &character);
 
 // The whole barcode (start, the characters, stop) as an SVG drawing in
 // millimetres at the size of `points` (8 to 11.5; the manual's dimensions
-// are those of 10 point), with the quiet zone of 2 mm around it.
+// are those of 10 point), on white, with the quiet zone of 2 mm around it.
 QString svg(const QStringList &characters, double points = 10);
 
 }  // namespace CustomerBarcode

@@ -114,17 +114,25 @@ QString run(AddressComponent &component, const Options &options, const Io &io)
     Encoding encoding = options.encoding;
     qsizetype waited = 0;
     bool more = true;
+    if (bom)
+        encoding = Encoding::Utf8;
     if (encoding == Encoding::Detect) {
-        while (encoding == Encoding::Detect && (more = records.next(&record))) {
+        // The rows that are not ASCII vote, until enough have (a row of
+        // half-width katakana in code page 932 may be valid UTF-8, a row of
+        // UTF-8 may hold a stray byte), or a mebibyte has come.
+        qsizetype votedBytes = 0, utf8 = 0, cp932 = 0;
+        while (votedBytes < 4096 && waited < (1 << 20) && (more = records.next(&record))) {
             waiting.append(record);
             waited += record.raw.size();
-            if (bom || !ascii(record.raw))
-                encoding = bom || validUtf8(record.raw) ? Encoding::Utf8 : Encoding::Cp932;
-            else if (waited > (1 << 20))
-                break;
+            if (ascii(record.raw))
+                continue;
+            votedBytes += record.raw.size();
+            utf8 += validUtf8(record.raw) ? 1 : 0;
+            cp932 += AnsiCodec::decode(record.raw).ok ? 1 : 0;
         }
-        if (encoding == Encoding::Detect)
-            encoding = Encoding::Utf8;  // nothing but ASCII: either does
+        encoding = cp932 > utf8 ? Encoding::Cp932 : Encoding::Utf8;
+        if (votedBytes == 0 && more)
+            io.warn(0, u"the list's first mebibyte is all ASCII: taken as UTF-8 (say --encoding cp932 if it is not)"_s);
     }
     const Codec codec(encoding);
     if (bom && !io.write(kBom))
@@ -166,7 +174,7 @@ QString run(AddressComponent &component, const Options &options, const Io &io)
         if (r.continued)
             return r.raw;
         if (!r.problem.isEmpty()) {
-            io.warn(r.line, r.problem);
+            io.warn(r.line, r.problem + u"; passed on as it came"_s);
             return r.raw;
         }
         if (r.bodyEnd == 0)
@@ -179,6 +187,8 @@ QString run(AddressComponent &component, const Options &options, const Io &io)
                 names << codec.decode(CsvRecords::value(r, f)).value_or(QString()).trimmed();
             resolve(names);
             width = r.fields.size();
+            if (stop.isEmpty() && ((addressColumn && *addressColumn >= width) || (zipColumn && *zipColumn >= width)))
+                stop = u"no column %1 in the header"_s.arg(*addressColumn >= width ? options.address : options.zip);
             QStringList added{u"郵便番号"_s, u"住所"_s, u"確度"_s, u"バーコード"_s};
             if (options.fill)
                 added.removeFirst();
@@ -192,13 +202,22 @@ QString run(AddressComponent &component, const Options &options, const Io &io)
         const std::optional<QString> address = cell(*addressColumn);
         const std::optional<QString> zip = zipColumn ? cell(*zipColumn) : std::optional(QString());
         if (!address || !zip) {
-            io.warn(r.line, u"a cell that is not %1"_s.arg(codec.name()));
+            io.warn(r.line, u"a cell that is not %1; passed on as it came"_s.arg(codec.name()));
             return r.raw;
         }
         const AddressBarcode b = addressBarcode(component, *zip, *address);
         if (!b.answer.problem.isEmpty()) {
             stop = u"line %1: %2"_s.arg(r.line).arg(b.answer.problem);
             return QByteArray();
+        }
+        // A code given that is none, or not the address's: said, and the
+        // row goes on with what can be told.
+        if (!zip->trimmed().isEmpty()) {
+            const QString given = AddressText::zipDigits(*zip);
+            if (given.isEmpty())
+                io.warn(r.line, u"\"%1\" is no postal code; the address alone is looked up"_s.arg(zip->trimmed()));
+            else if (b.answer.disagree || b.reason.startsWith(u"no postal code"_s))
+                io.warn(r.line, b.reason);
         }
         const AddressCandidate *first = b.answer.choices.isEmpty() ? nullptr : &b.answer.choices.first();
         const QString code = first ? first->zip : QString();

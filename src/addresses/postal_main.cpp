@@ -299,9 +299,19 @@ int lookup(bool all, const QString &dictionary)
     return answerLines([&](const PostalLookup::Io &io) { return PostalLookup::run(*add, all, io); }, &code);
 }
 
-// Writes a file whole, or says why not.
+// Writes a file whole, or says why not. A file is replaced only once the
+// new one is complete; something that is no file (a device, a pipe) is
+// written to, never replaced.
 bool writeFile(const QString &path, const QByteArray &bytes)
 {
+    const QFileInfo target(path);
+    if (target.exists() && !target.isFile()) {
+        QFile other(path);
+        if (other.open(QIODevice::WriteOnly) && other.write(bytes) == bytes.size() && other.flush())
+            return true;
+        std::fprintf(stderr, "zenrook-postal: cannot write %s: %s\n", qPrintable(path), qPrintable(other.errorString()));
+        return false;
+    }
     QSaveFile file(path);
     if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit())
         return true;
@@ -371,20 +381,36 @@ int csv(const QString &dictionary, const PostalCsv::Options &options)
     if (!add)
         return 1;
     int code = 0;
+    int ioError = 0;  // what the system said of a list that could not be read or written
     const QString stopped = PostalCsv::run(
         *add, options,
-        {[](char *buffer, qsizetype size) -> qsizetype {
+        {[&](char *buffer, qsizetype size) -> qsizetype {
              const size_t n = std::fread(buffer, 1, size_t(size), stdin);
-             return n == 0 && std::ferror(stdin) ? -1 : qsizetype(n);
+             if (n == 0 && std::ferror(stdin)) {
+                 ioError = errno;
+                 return -1;
+             }
+             return qsizetype(n);
          },
-         writeOut,
+         [&](const QByteArray &bytes) {
+             if (writeOut(bytes))
+                 return true;
+             ioError = errno;
+             return false;
+         },
          [&](qint64 line, const QString &why) {
-             std::fprintf(stderr, "zenrook-postal: line %lld: %s; passed on as it came\n", line, qPrintable(why));
-             code = 1;
+             // Line 0 is a word on the whole list, not a row passed on.
+             if (line > 0) {
+                 std::fprintf(stderr, "zenrook-postal: line %lld: %s\n", line, qPrintable(why));
+                 code = 1;
+             } else {
+                 std::fprintf(stderr, "zenrook-postal: %s\n", qPrintable(why));
+             }
          }});
     if (!stopped.isEmpty()) {
-        std::fprintf(stderr, "zenrook-postal: %s\n", qPrintable(stopped));
-        code = 1;
+        const bool io = ioError != 0 && (stopped == u"cannot read the list"_s || stopped == u"cannot write the list"_s);
+        std::fprintf(stderr, "zenrook-postal: %s%s%s\n", qPrintable(stopped), io ? ": " : "", io ? std::strerror(ioError) : "");
+        return 1;
     }
     return finishOutput(code);
 }
