@@ -402,30 +402,33 @@ std::optional<PostalDictionary::Match> PostalDictionary::town(int area, QStringV
     return std::nullopt;
 }
 
+template <typename Read>
+auto PostalDictionary::rowsOf(sqlite3_stmt *query, int area, const QString &key, Read read)
+    -> QList<decltype(read(query))>
+{
+    QList<decltype(read(query))> found;
+    if (!db_)
+        return found;
+    Reset reset{query};
+    sqlite3_bind_int(query, 1, area);
+    bindText(query, 2, key);
+    while (step(query))
+        found.append(read(query));
+    return found;
+}
+
 QList<PostalDictionary::Code> PostalDictionary::townCodes(int area, const QString &key)
 {
-    QList<Code> codes;
-    if (!db_)
-        return codes;
-    Reset reset{townCodes_};
-    sqlite3_bind_int(townCodes_, 1, area);
-    bindText(townCodes_, 2, key);
-    while (step(townCodes_))
-        codes.append({sqlite3_column_int64(townCodes_, 0), columnText(townCodes_, 1)});
-    return codes;
+    return rowsOf(townCodes_, area, key, [](sqlite3_stmt *s) {
+        return Code{sqlite3_column_int64(s, 0), columnText(s, 1)};
+    });
 }
 
 QList<PostalDictionary::Blocks> PostalDictionary::blocks(int area, const QString &key)
 {
-    QList<Blocks> found;
-    if (!db_)
-        return found;
-    Reset reset{blocks_};
-    sqlite3_bind_int(blocks_, 1, area);
-    bindText(blocks_, 2, key);
-    while (step(blocks_))
-        found.append({sqlite3_column_int64(blocks_, 0), sqlite3_column_int(blocks_, 1), sqlite3_column_int(blocks_, 2)});
-    return found;
+    return rowsOf(blocks_, area, key, [](sqlite3_stmt *s) {
+        return Blocks{sqlite3_column_int64(s, 0), sqlite3_column_int(s, 1), sqlite3_column_int(s, 2)};
+    });
 }
 
 std::optional<qint64> PostalDictionary::buildingZip(int area, const QString &townKey, const QString &rest)
@@ -486,33 +489,22 @@ PostalDictionary::Business businessOf(sqlite3_stmt *s)
 
 }  // namespace
 
-QList<PostalDictionary::Business> PostalDictionary::businesses(sqlite3_stmt *query, int area, const QString &key)
-{
-    QList<Business> found;
-    if (!db_ || key.isEmpty())
-        return found;
-    Reset reset{query};
-    sqlite3_bind_int(query, 1, area);
-    bindText(query, 2, key);
-    while (step(query))
-        found.append(businessOf(query));
-    return found;
-}
-
 QList<PostalDictionary::Business> PostalDictionary::businessesAt(int area, const QString &townKey,
                                                                  const QStringList &numbers)
 {
     QList<Business> found;
     for (const QString &n : numbers) {
+        if (townKey.isEmpty())
+            break;
         bindText(businessAt_, 3, n);
-        found += businesses(businessAt_, area, townKey);
+        found += rowsOf(businessAt_, area, townKey, businessOf);
     }
     return found;
 }
 
 QList<PostalDictionary::Business> PostalDictionary::businessesNamed(int area, const QString &nameKey)
 {
-    return businesses(businessNamed_, area, nameKey);
+    return nameKey.isEmpty() ? QList<Business>() : rowsOf(businessNamed_, area, nameKey, businessOf);
 }
 
 PostalDictionary::Info PostalDictionary::info()

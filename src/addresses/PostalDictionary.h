@@ -120,8 +120,10 @@ private:
     sqlite3_stmt *prepare(const char *sql);
     // Steps a statement; on an error other than the end, notes the problem.
     bool step(sqlite3_stmt *s);
-    // The businesses a query with an area and a key (?1, ?2) finds.
-    QList<Business> businesses(sqlite3_stmt *query, int area, const QString &key);
+    // The rows a query with an area and a key (?1, ?2) finds, each as
+    // `read` takes it from the statement.
+    template <typename Read>
+    auto rowsOf(sqlite3_stmt *query, int area, const QString &key, Read read) -> QList<decltype(read(query))>;
 
     QString path_;
     Identity identity_;
