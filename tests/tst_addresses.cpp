@@ -359,6 +359,11 @@ void TestAddresses::candidates()
              (QStringList{u"100-0001|東京都千代田区千代田||town"_s, u"183-0023|東京都府中市宮町1||town"_s}));
     QVERIFY(official_->Find(u"1000001"_s, u"府中市宮町1"_s, QString(), 1).disagree);
     QVERIFY(!official_->Find(u"1000001"_s, u"千代田区千代田1"_s, QString(), 1).disagree);
+    // The code's town is no part of its ward's name.
+    QVERIFY(official_->Find(u"1000001"_s, u"千代田区霞が関1-3-2"_s, QString(), 1).disagree);
+    // A business's code with its address written from the city on.
+    QCOMPARE(addresses(u"1008050"_s, u"千代田区大手町二丁目6番4号"_s, QString()),
+             QStringList{u"100-8050|東京都千代田区大手町二丁目6番4号|東京海上日動火災保険　株式会社|business"_s});
     // A business in 大字 (the business rows keep it, addresses may not).
     QCOMPARE(addresses(QString(), u"弘前市文京町1"_s, u"弘前大学 学生部"_s),
              QStringList{u"036-8560|青森県弘前市文京町1|弘前大学 学生部|business"_s});
@@ -511,6 +516,12 @@ void TestAddresses::nationalData_data()
                                               << none;
     QTest::newRow("a city of two prefectures") << none << u"府中市宮町1"_s << u"183-0023"_s << u"東京都府中市宮町1"_s
                                                << none;
+    QTest::newRow("a business's code, its Kyoto address without prefecture")
+        << u"6048571"_s << u"京都市中京区寺町通御池上る上本能寺前町488"_s << u"604-8571"_s
+        << u"京都府京都市中京区寺町通御池上る上本能寺前町488"_s << u"京都市役所"_s;
+    // The code in front is of another town of the same city: that city's.
+    QTest::newRow("a ward of two cities, the code's city") << none << u"〒260-0013 中央区富士見2-3-1"_s << u"260-0015"_s
+                                                          << u"千葉県千葉市中央区富士見2-3-1"_s << none;
     QTest::newRow("Sapporo in digits") << none << u"〒001-0029　札幌市北区北29条西2丁目"_s << u"001-0029"_s
                                        << u"北海道札幌市北区北二十九条西2丁目"_s << none;
 }

@@ -3,6 +3,8 @@
 #include "addresses/AddressText.h"
 #include "addresses/CustomerBarcode.h"
 
+#include <algorithm>
+
 using namespace Qt::StringLiterals;
 
 AddressBarcode addressBarcode(AddressComponent &component, const QString &zip, const QString &address)
@@ -20,6 +22,11 @@ AddressBarcode addressBarcode(AddressComponent &component, const QString &zip, c
         if (!chosen && !given.isEmpty() && AddressText::zipDigits(c.zip) == given)
             chosen = &c;
     }
+    // Several businesses sharing one code: their barcode is the same.
+    if (!chosen && !a.choices.isEmpty() && std::all_of(a.choices.cbegin(), a.choices.cend(), [&](const AddressCandidate &c) {
+            return c.certainty == Certainty::Business && c.zip == a.choices.first().zip;
+        }))
+        chosen = &a.choices.first();
     if (!given.isEmpty()
         && std::none_of(a.choices.cbegin(), a.choices.cend(), [&](const AddressCandidate &c) { return AddressText::zipDigits(c.zip) == given; })) {
         b.reason = u"no postal code %1 in the dictionary"_s.arg(AddressText::formatZip(given));

@@ -40,6 +40,33 @@ QList<qsizetype> afterStreetDesignations(QStringView rest)
     return ends;
 }
 
+// Where the comparable text goes on after the city of a row, written whole
+// or from any of its parts ("千代田区", "千葉市中央区", "東京都千代田区",
+// "榛東村", "群馬県榛東村"); 0 when it does not begin with it.
+qsizetype afterCity(const QString &text, const PostalDictionary::Entry &row)
+{
+    QStringList units{row.pref};
+    const QString &city = row.city;
+    const qsizetype district = city.indexOf(u'郡');
+    const qsizetype ward = city.endsWith(u'区') ? city.lastIndexOf(u'市') : -1;
+    if (district > 0 && district + 1 < city.size())
+        units << city.left(district + 1) << city.mid(district + 1);
+    else if (ward > 0 && ward + 1 < city.size())
+        units << city.left(ward + 1) << city.mid(ward + 1);
+    else
+        units << city;
+    QStringList names{units.first() + units.last()};
+    for (qsizetype i = units.size() - 1; i >= 0; --i)
+        names << units.mid(i).join(QString());
+    qsizetype longest = 0;
+    for (const QString &name : std::as_const(names)) {
+        const QString key = AddressText::comparable(name);
+        if (key.size() > longest && text.startsWith(key))
+            longest = key.size();
+    }
+    return longest;
+}
+
 // A place the text fits, with where its town lies in the comparable text.
 struct Found {
     int area = 0;
@@ -181,8 +208,18 @@ AddressAnswer byAddress(PostalDictionary &d, const QString &address, const QStri
         found.removeIf([](const Found &f) { return f.townEnd < 0; });
     if (!hint.digits.isEmpty()) {
         const qint64 zip = hint.digits.toLongLong();
+        const QList<PostalDictionary::Entry> codeRows = d.byZip(hint.digits);
+        // Not the code's own place, but in its city: that city is meant
+        // ("〒260-0013 中央区富士見": 千葉市's, not 相模原市's).
+        auto inCodesCity = [&](const Found &f) {
+            const PostalDictionary::Area a = d.area(f.area);
+            return std::any_of(codeRows.cbegin(), codeRows.cend(),
+                               [&](const PostalDictionary::Entry &e) { return e.pref == a.pref && e.city == a.city; });
+        };
         if (std::any_of(found.cbegin(), found.cend(), [&](const Found &f) { return f.zip == zip; }))
             found.removeIf([&](const Found &f) { return f.zip != zip; });
+        else if (std::any_of(found.cbegin(), found.cend(), inCodesCity))
+            found.removeIf([&](const Found &f) { return !inCodesCity(f); });
     }
 
     // The business the company names, in the town typed and at the blocks
@@ -271,31 +308,36 @@ AddressAnswer byZip(PostalDictionary &d, const QString &digits, const QString &a
     const bool onlyNumbers = numbersFirst.match(text).hasMatch();
     QList<AddressCandidate> found;
     for (const PostalDictionary::Entry &row : rows) {
-        if (!row.name.isEmpty() || row.town.isEmpty())
+        if (row.town.isEmpty())
             continue;
-        // The code's town after part of its city's name, or alone:
-        // "霞が関1-3-2", "千代田区霞ヶ関１－３－２".
+        // The code's town after its city written from any of its parts, or
+        // alone: "霞が関1-3-2", "千代田区霞ヶ関１－３－２", "豊田市トヨタ町1";
+        // in Kyoto, after a street too.
         QString town = AddressText::comparable(row.town);
         town = town.mid(AddressText::azaLength(town));
-        const QString city = AddressText::comparable(row.pref + row.city);
+        const qsizetype cityEnd = afterCity(text, row);
+        QList<qsizetype> starts{cityEnd};
+        if (row.city.startsWith(u"京都市"_s)) {
+            for (const qsizetype end : afterStreetDesignations(QStringView(text).mid(cityEnd)))
+                starts.append(cityEnd + end);
+        }
         bool located = false;
-        for (qsizetype at = text.indexOf(town); at >= 0 && !located; at = text.indexOf(town, at + 1)) {
-            QString before = text.left(at);
-            if (before.endsWith(u"大字"_s))
-                before.chop(2);
-            else if (before.endsWith(u'字'))
-                before.chop(1);
-            const qsizetype end = at + town.size();
+        for (qsizetype start : std::as_const(starts)) {
+            start += AddressText::azaLength(QStringView(text).mid(start));
+            const qsizetype end = start + town.size();
             const bool cutsNumber = end < text.size() && text.at(end).isDigit() && town.back().isDigit();
-            if (city.endsWith(before) && !cutsNumber) {
+            if (QStringView(text).mid(start).startsWith(town) && !cutsNumber) {
+                const qsizetype from = typed.originalEnd(cityEnd);
+                const QString between = address.mid(from, typed.originalEnd(start) - from);
                 const QString rest = address.mid(typed.originalEnd(end));
-                found.append(candidate(row, row.pref + row.city + row.town + rest, rest));
+                found.append(candidate(row, row.pref + row.city + between + row.town + rest, rest));
                 located = true;
+                break;
             }
         }
         // Only the numbers after the town: "1-3-2", "三丁目4" (not a name
         // that begins with a numeral: "千代田区", "二番町").
-        if (!located && onlyNumbers)
+        if (!located && onlyNumbers && row.name.isEmpty())
             found.append(candidate(row, row.address() + address.trimmed(), address.trimmed()));
     }
     if (!found.isEmpty())

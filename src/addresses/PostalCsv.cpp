@@ -131,8 +131,10 @@ QString run(AddressComponent &component, const Options &options, const Io &io)
             cp932 += AnsiCodec::decode(record.raw).ok ? 1 : 0;
         }
         encoding = cp932 > utf8 ? Encoding::Cp932 : Encoding::Utf8;
-        if (votedBytes == 0 && more)
-            io.warn(0, u"the list's first mebibyte is all ASCII: taken as UTF-8 (say --encoding cp932 if it is not)"_s);
+        // What is added is Japanese: the guess matters, and is said.
+        if (votedBytes == 0 && !waiting.isEmpty())
+            io.warn(0, u"%1 all ASCII: taken as UTF-8 (say --encoding cp932 if it is code page 932)"_s.arg(
+                           more ? u"the list's first mebibyte is"_s : u"the list is"_s));
     }
     const Codec codec(encoding);
     if (bom && !io.write(kBom))
@@ -158,10 +160,11 @@ QString run(AddressComponent &component, const Options &options, const Io &io)
         addressColumn = columnOf(options.address, names);
         if (!options.zip.isEmpty())
             zipColumn = columnOf(options.zip, names);
+        const QString needsHeader = options.header ? QString() : u" (a column's name needs --header)"_s;
         if (!addressColumn)
-            stop = u"no column %1 for the address"_s.arg(options.address);
+            stop = u"no column %1 for the address%2"_s.arg(options.address, needsHeader);
         else if (!options.zip.isEmpty() && !zipColumn)
-            stop = u"no column %1 for the postal code"_s.arg(options.zip);
+            stop = u"no column %1 for the postal code%2"_s.arg(options.zip, needsHeader);
     };
     qsizetype width = 0;  // cells a row has before those added
     if (!options.header) {
@@ -219,9 +222,22 @@ QString run(AddressComponent &component, const Options &options, const Io &io)
             else if (b.answer.disagree || b.reason.startsWith(u"no postal code"_s))
                 io.warn(r.line, b.reason);
         }
-        const AddressCandidate *first = b.answer.choices.isEmpty() ? nullptr : &b.answer.choices.first();
+        // Bytes the list's encoding has not in another cell: kept, and said.
+        if (!ascii(body) && !codec.decode(body)) {
+            QStringList bad;
+            for (qsizetype i = 0; i < r.fields.size(); ++i) {
+                if (!codec.decode(CsvRecords::value(r, r.fields.at(i))))
+                    bad << QString::number(i + 1);
+            }
+            io.warn(r.line, u"cells not in %1 (column %2); kept as they came"_s.arg(codec.name(), bad.join(u", "_s)));
+        }
+        // A code and an address that name different places: neither is
+        // taken for the other.
+        const AddressCandidate *first =
+            b.answer.choices.isEmpty() || b.answer.disagree ? nullptr : &b.answer.choices.first();
         const QString code = first ? first->zip : QString();
-        QStringList added{code, first ? first->address : QString(), certaintyWord(b.answer.certainty),
+        QStringList added{code, first ? first->address : QString(),
+                          certaintyWord(b.answer.disagree ? Certainty::Ambiguous : b.answer.certainty),
                           b.characters.join(u' ')};
         QByteArray out = body;
         qsizetype cells = r.fields.size();

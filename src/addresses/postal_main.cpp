@@ -326,7 +326,9 @@ int barcode(const QString &dictionary, const QString &svgFile, const QString &sv
     if (!add)
         return 1;
     if (!svgDir.isEmpty() && !QDir().mkpath(svgDir)) {
-        std::fprintf(stderr, "zenrook-postal: cannot make the folder %s\n", qPrintable(svgDir));
+        const QFileInfo there(svgDir);
+        std::fprintf(stderr, "zenrook-postal: cannot make the folder %s: %s\n", qPrintable(svgDir),
+                     there.exists() && !there.isDir() ? "something that is no folder is there" : "permission denied or no such parent");
         return 1;
     }
     int code = 0;
@@ -410,7 +412,7 @@ int csv(const QString &dictionary, const PostalCsv::Options &options)
     if (!stopped.isEmpty()) {
         const bool io = ioError != 0 && (stopped == u"cannot read the list"_s || stopped == u"cannot write the list"_s);
         std::fprintf(stderr, "zenrook-postal: %s%s%s\n", qPrintable(stopped), io ? ": " : "", io ? std::strerror(ioError) : "");
-        return 1;
+        return stopped.startsWith(u"no column"_s) ? 2 : 1;  // a column asked for that the list has not
     }
     return finishOutput(code);
 }
@@ -553,7 +555,7 @@ int main(int argc, char *argv[])
     if (command == u"barcode"_s) {
         bool number = true;
         const double points = given.value(u"--points"_s, u"10"_s).toDouble(&number);
-        if (!number || points < 8 || points > 11.5)
+        if (!number || !(points >= 8 && points <= 11.5))  // NaN too
             return usageError(u"barcode: --points takes a size from 8 to 11.5"_s);
         if (given.contains(u"--svg"_s) && given.contains(u"--svg-dir"_s))
             return usageError(u"barcode: --svg and --svg-dir do not go together"_s);
