@@ -522,6 +522,8 @@ void TestAddresses::nationalData_data()
     // The code in front is of another town of the same city: that city's.
     QTest::newRow("a ward of two cities, the code's city") << none << u"〒260-0013 中央区富士見2-3-1"_s << u"260-0015"_s
                                                           << u"千葉県千葉市中央区富士見2-3-1"_s << none;
+    QTest::newRow("an island town without its island") << none << u"東京都八丈町三根1234"_s << u"100-1511"_s
+                                                       << u"東京都八丈島八丈町三根1234"_s << none;
     QTest::newRow("Sapporo in digits") << none << u"〒001-0029　札幌市北区北29条西2丁目"_s << u"001-0029"_s
                                        << u"北海道札幌市北区北二十九条西2丁目"_s << none;
 }

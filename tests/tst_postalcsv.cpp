@@ -190,14 +190,20 @@ void TestPostalCsv::fillTheZipColumn()
 
 void TestPostalCsv::utf8WithByteOrderMark()
 {
+    // The mark is kept and tells, also when an encoding is said.
     const QByteArray input = "\xEF\xBB\xBF住所\r\n東京都千代田区千代田１－１\r\n";
-    PostalCsv::Options o;
-    o.address = u"住所"_s;
-    o.header = true;
-    const Outcome got = run(input, o);
-    QCOMPARE(got.stopped, QString());
-    QVERIFY(got.out.startsWith("\xEF\xBB\xBF住所,郵便番号,住所,確度,バーコード\r\n"));
-    QVERIFY2(got.out.contains(",100-0001,東京都千代田区千代田１－１,town,1 0 0 0 0 0 1 1 - 1 CC4"), got.out.constData());
+    for (const PostalCsv::Encoding said :
+         {PostalCsv::Encoding::Detect, PostalCsv::Encoding::Utf8, PostalCsv::Encoding::Cp932}) {
+        PostalCsv::Options o;
+        o.address = u"住所"_s;
+        o.header = true;
+        o.encoding = said;
+        const Outcome got = run(input, o);
+        QCOMPARE(got.stopped, QString());
+        QVERIFY2(got.out.startsWith("\xEF\xBB\xBF住所,郵便番号,住所,確度,バーコード\r\n"), got.out.constData());
+        QVERIFY2(got.out.contains(",100-0001,東京都千代田区千代田１－１,town,1 0 0 0 0 0 1 1 - 1 CC4"), got.out.constData());
+        QCOMPARE(got.warnings.size(), said == PostalCsv::Encoding::Cp932 ? 1 : 0);
+    }
 }
 
 void TestPostalCsv::characterTheListCannotHold()
@@ -229,6 +235,16 @@ void TestPostalCsv::columnThatIsNotThere()
     const Outcome beyond = run("名前,所在地\n山田,東京\n", o);
     QCOMPARE(beyond.stopped, u"no column 5 in the header"_s);
     QCOMPARE(beyond.out, QByteArray());
+
+    // Without a header the list says nothing of its width until it is read:
+    // a column no row reaches is said once the list is through.
+    o.header = false;
+    const Outcome past = run("山田,東京\n鈴木,大阪\n", o);
+    QCOMPARE(past.stopped, QString());
+    QCOMPARE(past.out, QByteArray("山田,東京,,,,,,not found,\n鈴木,大阪,,,,,,not found,\n"));
+    QCOMPARE(past.warnings, QStringList{u"0: no row has a column 5: every address was empty"_s});
+    o.address = u"0"_s;
+    QCOMPARE(run("山田,東京\n", o).stopped, u"no column 0 for the address"_s);
 }
 
 void TestPostalCsv::encodingByMostRows()

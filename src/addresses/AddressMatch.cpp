@@ -47,10 +47,10 @@ qsizetype afterCity(const QString &text, const PostalDictionary::Entry &row)
 {
     QStringList units{row.pref};
     const QString &city = row.city;
-    const qsizetype district = city.indexOf(u'郡');
+    const qsizetype district = AddressText::districtLength(city);
     const qsizetype ward = city.endsWith(u'区') ? city.lastIndexOf(u'市') : -1;
-    if (district > 0 && district + 1 < city.size())
-        units << city.left(district + 1) << city.mid(district + 1);
+    if (district > 0)
+        units << city.left(district) << city.mid(district);
     else if (ward > 0 && ward + 1 < city.size())
         units << city.left(ward + 1) << city.mid(ward + 1);
     else

@@ -238,6 +238,18 @@ qsizetype azaLength(QStringView text)
     return text.startsWith(u"大字") ? 2 : text.startsWith(u'字') ? 1 : 0;
 }
 
+qsizetype districtLength(QStringView city)
+{
+    const qsizetype gun = city.indexOf(u'郡');
+    if (gun > 0 && gun + 1 < city.size())
+        return gun + 1;
+    // The island's town or village keeps a name of its own after it.
+    const qsizetype island = city.indexOf(u'島');
+    if (gun < 0 && island > 0 && island + 2 < city.size() && (city.endsWith(u'町') || city.endsWith(u'村')))
+        return island + 1;
+    return 0;
+}
+
 int leadingNumber(QStringView text)
 {
     if (text.startsWith(u'第'))

@@ -44,6 +44,10 @@ QString blockNumbers(const QString &text);
 // write before a town and the dictionary leaves out.
 qsizetype azaLength(QStringView comparableText);
 
+// How much of a city's name is a district people leave out: "…郡", or the
+// island of a Tokyo island town ("八丈島" of "八丈島八丈町"); 0 if none.
+qsizetype districtLength(QStringView city);
+
 // The first number of a text in comparable form, or -1 when it does not
 // begin with one (after a leading "第").
 int leadingNumber(QStringView comparableText);

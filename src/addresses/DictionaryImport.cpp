@@ -100,8 +100,8 @@ std::optional<Floor> floorOf(const QString &key)
 
 QString withoutDistrict(const QString &city)
 {
-    const qsizetype gun = city.indexOf(QChar(0x90E1));  // 郡
-    return gun > 0 && gun + 1 < city.size() ? city.mid(gun + 1) : QString();
+    const qsizetype district = AddressText::districtLength(city);
+    return district > 0 ? city.mid(district) : QString();
 }
 
 // A ward of a designated city without its city: "北区" of "札幌市北区".

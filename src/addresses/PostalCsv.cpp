@@ -79,26 +79,21 @@ std::optional<qsizetype> columnOf(const QString &given, const QStringList &names
 
 QString run(AddressComponent &component, const Options &options, const Io &io)
 {
-    // A byte-order mark is passed on and tells the encoding.
+    // A byte-order mark is passed on and tells the encoding, whatever was said.
     QByteArray head;
-    bool headRead = false, bom = false;
+    while (head.size() < 3) {
+        char c[3];
+        const qsizetype n = io.read(c, 3 - head.size());
+        if (n < 0)
+            return u"cannot read the list"_s;
+        if (n == 0)
+            break;
+        head.append(c, n);
+    }
+    const bool bom = head == kBom;
+    if (bom)
+        head.clear();
     CsvRecords records([&](char *buffer, qsizetype size) -> qsizetype {
-        if (!headRead) {
-            headRead = true;
-            while (head.size() < 3) {
-                char c[3];
-                const qsizetype n = io.read(c, 3 - head.size());
-                if (n <= 0) {
-                    if (n < 0)
-                        return -1;
-                    break;
-                }
-                head.append(c, n);
-            }
-            bom = head == kBom;
-            if (bom)
-                head.clear();
-        }
         if (!head.isEmpty()) {
             const qsizetype n = std::min(size, head.size());
             std::memcpy(buffer, head.constData(), size_t(n));
@@ -114,8 +109,11 @@ QString run(AddressComponent &component, const Options &options, const Io &io)
     Encoding encoding = options.encoding;
     qsizetype waited = 0;
     bool more = true;
-    if (bom)
+    if (bom) {
+        if (encoding == Encoding::Cp932)
+            io.warn(0, u"the list begins with UTF-8's byte-order mark: read as UTF-8"_s);
         encoding = Encoding::Utf8;
+    }
     if (encoding == Encoding::Detect) {
         // The rows that are not ASCII vote, until enough have (a row of
         // half-width katakana in code page 932 may be valid UTF-8, a row of
@@ -160,17 +158,23 @@ QString run(AddressComponent &component, const Options &options, const Io &io)
         addressColumn = columnOf(options.address, names);
         if (!options.zip.isEmpty())
             zipColumn = columnOf(options.zip, names);
-        const QString needsHeader = options.header ? QString() : u" (a column's name needs --header)"_s;
+        auto hint = [&](const QString &given) {
+            bool number = false;
+            given.toInt(&number);
+            return options.header || number ? QString() : u" (a column's name needs --header)"_s;
+        };
         if (!addressColumn)
-            stop = u"no column %1 for the address%2"_s.arg(options.address, needsHeader);
+            stop = u"no column %1 for the address%2"_s.arg(options.address, hint(options.address));
         else if (!options.zip.isEmpty() && !zipColumn)
-            stop = u"no column %1 for the postal code%2"_s.arg(options.zip, needsHeader);
+            stop = u"no column %1 for the postal code%2"_s.arg(options.zip, hint(options.zip));
     };
     qsizetype width = 0;  // cells a row has before those added
     if (!options.header) {
         resolve({});
         width = std::max(addressColumn.value_or(0), zipColumn.value_or(0)) + 1;
     }
+
+    qsizetype rows = 0, rowsWithAddress = 0;  // a column past every row is a slip
 
     // One row: passed on, or passed on with what it gained.
     auto handle = [&](const CsvRecords::Record &r) -> QByteArray {
@@ -197,6 +201,9 @@ QString run(AddressComponent &component, const Options &options, const Io &io)
                 added.removeFirst();
             return body + appended(added, r.line) + lineEnd;
         }
+        ++rows;
+        if (*addressColumn < r.fields.size())
+            ++rowsWithAddress;
         auto cell = [&](qsizetype column) -> std::optional<QString> {
             if (column >= r.fields.size())
                 return QString();
@@ -286,6 +293,8 @@ QString run(AddressComponent &component, const Options &options, const Io &io)
         take(record);
     if (stop.isEmpty() && records.failed())
         stop = u"cannot read the list"_s;
+    if (stop.isEmpty() && rows > 0 && rowsWithAddress == 0)
+        io.warn(0, u"no row has a column %1: every address was empty"_s.arg(*addressColumn + 1));
     // The rows before a stop are written all the same.
     const QString stopped = stop;
     flush();

@@ -42,7 +42,8 @@ const char kUsage[] =
     "  barcode  the customer barcode of each address read, one a line\n"
     "  csv      fill a spreadsheet's address list with codes and barcodes\n"
     "\n"
-    "zenrook-postal COMMAND --help shows a command's options.\n";
+    "zenrook-postal COMMAND --help shows a command's options;\n"
+    "zenrook-postal --version the program's version.\n";
 
 const char kLookupUsage[] =
     "Usage: zenrook-postal lookup [--all] [-d DICTIONARY]\n"
@@ -144,14 +145,17 @@ const char kCsvUsage[] =
     "  --header           the first row names the columns (and gets the names of\n"
     "                     the added ones)\n"
     "  --encoding cp932|utf-8\n"
-    "                     the list's encoding; by default a byte-order mark or\n"
-    "                     the first row that is not ASCII tells\n"
+    "                     the list's encoding; by default a byte-order mark\n"
+    "                     tells, or else what most of the first rows that are\n"
+    "                     not ASCII are; an all-ASCII list is taken as UTF-8\n"
     "  -d, --dictionary FILE\n"
     "                     use this dictionary rather than the installed one\n";
 
-int usageError(const QString &message)
+// A command's own options are in its own help.
+int usageError(const QString &message, const QString &command = {})
 {
-    std::fprintf(stderr, "zenrook-postal: %s (see zenrook-postal --help)\n", qPrintable(message));
+    const QString help = command.isEmpty() ? u"--help"_s : command + u" --help"_s;
+    std::fprintf(stderr, "zenrook-postal: %s (see zenrook-postal %s)\n", qPrintable(message), qPrintable(help));
     return 2;
 }
 
@@ -438,7 +442,7 @@ int info(const QString &dictionary)
 int import(const QString &kenAll, const QString &jigyosyo, const QString &package, const QString &output)
 {
     if (kenAll.isEmpty() && jigyosyo.isEmpty() && package.isEmpty())
-        return usageError(u"import needs --ken-all, --jigyosyo or --package"_s);
+        return usageError(u"import needs --ken-all, --jigyosyo or --package"_s, u"import"_s);
     DictionaryImport::Source source;
     QString error;
     if ((!package.isEmpty() && !DictionaryImport::readPackage(package, &source, &error))
@@ -481,6 +485,10 @@ int main(int argc, char *argv[])
         std::fputs(kUsage, stdout);
         return finishOutput(0);
     }
+    if (command == u"--version"_s) {
+        std::printf("zenrook-postal %s\n", ZENROOK_VERSION);  // the dictionary's: info
+        return finishOutput(0);
+    }
     const QHash<QString, const char *> usages{{u"lookup"_s, kLookupUsage},
                                               {u"info"_s, kInfoUsage},
                                               {u"import"_s, kImportUsage},
@@ -516,16 +524,17 @@ int main(int argc, char *argv[])
         const auto option = known.value(command).constFind(name);
         if (option == known.value(command).cend())
             return usageError((name.startsWith(u'-') ? u"%1: unknown option %2"_s : u"%1: unexpected argument %2"_s)
-                                  .arg(command, name));
+                                  .arg(command, name),
+                              command);
         if (*option && !joined) {
             if (i + 1 >= args.size())
-                return usageError(u"%1: %2 needs a value"_s.arg(command, name));
+                return usageError(u"%1: %2 needs a value"_s.arg(command, name), command);
             value = args.at(++i);
         } else if (!*option && joined) {
-            return usageError(u"%1: %2 takes no value"_s.arg(command, name));
+            return usageError(u"%1: %2 takes no value"_s.arg(command, name), command);
         }
         if (*option && value.isEmpty())
-            return usageError(u"%1: %2 needs a value"_s.arg(command, name));
+            return usageError(u"%1: %2 needs a value"_s.arg(command, name), command);
         given.insert(name, value);
     }
     const QString dictionary = given.value(u"--dictionary"_s);
@@ -541,24 +550,24 @@ int main(int argc, char *argv[])
         o.fill = given.contains(u"--fill"_s);
         const QString encoding = given.value(u"--encoding"_s).toLower();
         if (o.address.isEmpty())
-            return usageError(u"csv: --address COLUMN is needed"_s);
+            return usageError(u"csv: --address COLUMN is needed"_s, u"csv"_s);
         if (o.fill && o.zip.isEmpty())
-            return usageError(u"csv: --fill writes into the --zip column; name it"_s);
+            return usageError(u"csv: --fill writes into the --zip column; name it"_s, u"csv"_s);
         if (encoding == u"cp932"_s || encoding == u"shift_jis"_s || encoding == u"sjis"_s)
             o.encoding = PostalCsv::Encoding::Cp932;
         else if (encoding == u"utf-8"_s || encoding == u"utf8"_s)
             o.encoding = PostalCsv::Encoding::Utf8;
         else if (!encoding.isEmpty())
-            return usageError(u"csv: --encoding is cp932 or utf-8"_s);
+            return usageError(u"csv: --encoding is cp932 or utf-8"_s, u"csv"_s);
         return csv(dictionary, o);
     }
     if (command == u"barcode"_s) {
         bool number = true;
         const double points = given.value(u"--points"_s, u"10"_s).toDouble(&number);
         if (!number || !(points >= 8 && points <= 11.5))  // NaN too
-            return usageError(u"barcode: --points takes a size from 8 to 11.5"_s);
+            return usageError(u"barcode: --points takes a size from 8 to 11.5"_s, u"barcode"_s);
         if (given.contains(u"--svg"_s) && given.contains(u"--svg-dir"_s))
-            return usageError(u"barcode: --svg and --svg-dir do not go together"_s);
+            return usageError(u"barcode: --svg and --svg-dir do not go together"_s, u"barcode"_s);
         return barcode(dictionary, given.value(u"--svg"_s), given.value(u"--svg-dir"_s), points);
     }
     return import(given.value(u"--ken-all"_s), given.value(u"--jigyosyo"_s), given.value(u"--package"_s),
