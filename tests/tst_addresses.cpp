@@ -13,6 +13,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <sqlite3.h>
+
 using namespace Qt::StringLiterals;
 
 class TestAddresses : public QObject
@@ -392,6 +394,20 @@ void TestAddresses::factory()
     cut.resize(4096);
     cut.close();
     QVERIFY(!PostalDictionary::open(cut.fileName()));
+    // One of another format is passed over already where it is read late, so
+    // that the program's next place can serve.
+    QFile::copy(dir_.filePath(u"official.sqlite3"_s), dir_.filePath(u"old.sqlite3"_s));
+    {
+        sqlite3 *db = nullptr;
+        QCOMPARE(sqlite3_open(QFile::encodeName(dir_.filePath(u"old.sqlite3"_s)).constData(), &db), SQLITE_OK);
+        QCOMPARE(sqlite3_exec(db, "UPDATE meta SET value = '2' WHERE key = 'format'", nullptr, nullptr, nullptr), SQLITE_OK);
+        sqlite3_close(db);
+    }
+    QString why;
+    QVERIFY(!PostalDictionary::open(dir_.filePath(u"old.sqlite3"_s), &why, PostalDictionary::Opening::AtFirstLookUp));
+    QVERIFY2(why.endsWith(u"a dictionary of format 2; this program reads format 3 (import it again)"_s), qPrintable(why));
+    QVERIFY(PostalDictionary::open(dir_.filePath(u"official.sqlite3"_s), &why, PostalDictionary::Opening::AtFirstLookUp));
+    QVERIFY(!PostalDictionary::open(dir_.filePath(u"damaged.sqlite3"_s), &why, PostalDictionary::Opening::AtFirstLookUp));
 }
 
 void TestAddresses::replacedWhileOpen()
@@ -443,6 +459,7 @@ void TestAddresses::batchLookUp()
     QVERIFY(PostalLookup::isPostalCode(u"〒１００－０００１"_s));
     QVERIFY(PostalLookup::isPostalCode(u" 100 "_s));
     QVERIFY(!PostalLookup::isPostalCode(u"100番地"_s));
+    QVERIFY(PostalLookup::isPostalCode(u"100‐0013"_s));  // U+2010, a dash as addresses take it
     QVERIFY(!PostalLookup::isPostalCode(u"〒"_s));
     QVERIFY(!PostalLookup::isPostalCode(QString()));
 

@@ -108,6 +108,9 @@ void TestAddressText::numbers()
     QCOMPARE(AddressText::blockNumbers(u"２丁目８－１"_s), u"2-8-1"_s);
     QCOMPARE(AddressText::blockNumbers(u"二丁目６番４号常盤橋タワー"_s), u"2-6-4"_s);
     QCOMPARE(AddressText::blockNumbers(u"ビル"_s), QString());
+    // Numbers no address holds stay numbers, capped where they would overflow.
+    QCOMPARE(AddressText::kanjiNumber(u"九九九九九九九九九九九九九九九九九九九九十"), u"1000000000000"_s);
+    QCOMPARE(AddressText::kanjiNumber(u"〇一"), u"01"_s);
     QCOMPARE(AddressText::leadingNumber(u"8丁目"), 8);
     QCOMPARE(AddressText::leadingNumber(u"第21地割"), 21);
     QCOMPARE(AddressText::leadingNumber(u"-1"), -1);

@@ -95,6 +95,9 @@ void TestBarcode::supplementaryRules_data()
     QTest::newRow("kanji before ノ") << u"三ノ五"_s << u"3"_s;
     QTest::newRow("kanji elsewhere is no number") << u"三郷ビル5階"_s << u"5"_s;
     QTest::newRow("digit by digit kanji") << u"一〇二番"_s << u"102"_s;
+    QTest::newRow("a leading 〇 is no digit") << u"〇一番"_s << u"1"_s;
+    QTest::newRow("kanji digits past any number") << u"九九九九九九九九九九九九九九九九九九九九番"_s
+                                                  << u"99999999999999999999"_s;
     QTest::newRow("letters in a run are no characters") << u"ABCビル12"_s << u"12"_s;
     QTest::newRow("F after a number, more after it") << u"3-4 2F201号室"_s << u"3-4-2-201"_s;
     QTest::newRow("F after a number at the end") << u"3-4 12F"_s << u"3-4-12"_s;

@@ -108,6 +108,11 @@ void TestCoordinates::requestKeepsEitherScheme()
     QCOMPARE(MapService::withoutLineEnds(today + u"\n\n"_s), today);
     QCOMPARE(MapService::withoutLineEnds(today + u" \t"_s), today + u" \t"_s);  // only line ends go
     QCOMPARE(MapService::withoutLineEnds(u"\r\n"_s), QString());
+    // A copy is captured without its line end, never with more than a URL.
+    QCOMPARE(MapService::capturedPage(today + u"\r\n"_s, kYahoo), today);
+    QCOMPARE(MapService::capturedPage(today + u"\tx"_s, kYahoo), QString());
+    QCOMPARE(MapService::capturedPage(today + u"\nhttps://map.yahoo.co.jp/"_s, kYahoo), QString());
+    QCOMPARE(MapService::capturedPage(u"see "_s + today, kYahoo), QString());
 }
 
 void TestCoordinates::urls_data()

@@ -50,6 +50,7 @@ class TestPostalCsv : public QObject
 private slots:
     void initTestCase();
     void records();
+    void rowLongerThanItsLimit();
     void roundTripInCodePage932();
     void fillTheZipColumn();
     void utf8WithByteOrderMark();
@@ -92,7 +93,8 @@ Outcome TestPostalCsv::run(const QByteArray &input, const PostalCsv::Options &op
                                     o.out += bytes;
                                     return true;
                                 },
-                                [&](qint64 line, const QString &why) { o.warnings << QString::number(line) + u": "_s + why; }});
+                                [&](qint64 line, const QString &why) { o.warnings << QString::number(line) + u": "_s + why; }})
+                    .why;
     return o;
 }
 
@@ -127,6 +129,25 @@ void TestPostalCsv::records()
     QCOMPARE(CsvRecords::field("a,b"), QByteArray("\"a,b\""));
     QCOMPARE(CsvRecords::field("say \"hi\""), QByteArray("\"say \"\"hi\"\"\""));
     QCOMPARE(CsvRecords::field("plain"), QByteArray("plain"));
+}
+
+void TestPostalCsv::rowLongerThanItsLimit()
+{
+    // A row too long to hold is passed on in pieces; a quoted line break
+    // just past the cut is still inside its field, so nothing of it is taken
+    // for a row of its own, and the row after it is filled.
+    const qsizetype limit = CsvRecords::kMaxRecord;
+    QByteArray input = '"' + QByteArray(limit - 2, 'x') + '"';
+    input += ",\"ab\ncd\"\n千代田区千代田1,x\n";
+    PostalCsv::Options o;
+    o.address = u"1"_s;
+    o.encoding = PostalCsv::Encoding::Utf8;
+    const Outcome got = run(input, o);
+    QCOMPARE(got.stopped, QString());
+    QCOMPARE(got.warnings, QStringList{u"1: a row longer than 16 MiB; passed on as it came"_s});
+    const QByteArray filled = "千代田区千代田1,x,100-0001,東京都千代田区千代田1,town," + bars(u"1000001"_s, u"1"_s).toUtf8() + "\n";
+    QCOMPARE(got.out.size(), input.size() + filled.size() - qsizetype(strlen("千代田区千代田1,x\n")));
+    QVERIFY(got.out.endsWith(",\"ab\ncd\"\n" + filled));
 }
 
 void TestPostalCsv::roundTripInCodePage932()
@@ -245,6 +266,14 @@ void TestPostalCsv::columnThatIsNotThere()
     QCOMPARE(past.warnings, QStringList{u"0: no row has a column 5: every address was empty"_s});
     o.address = u"0"_s;
     QCOMPARE(run("山田,東京\n", o).stopped, u"no column 0 for the address"_s);
+
+    // A header that cannot be read names no column: the first row after it
+    // is never taken for it.
+    o.address = u"2"_s;
+    o.header = true;
+    const Outcome unreadable = run("名前,\"住所\"1\n山田,千代田区千代田1\n", o);
+    QCOMPARE(unreadable.stopped, u"line 1: the header cannot be read: text after a closing quote (column 2)"_s);
+    QCOMPARE(unreadable.out, QByteArray());
 }
 
 void TestPostalCsv::encodingByMostRows()

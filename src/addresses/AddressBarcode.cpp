@@ -30,6 +30,7 @@ AddressBarcode addressBarcode(AddressComponent &component, const QString &zip, c
     if (!given.isEmpty()
         && std::none_of(a.choices.cbegin(), a.choices.cend(), [&](const AddressCandidate &c) { return AddressText::zipDigits(c.zip) == given; })) {
         b.reason = u"no postal code %1 in the dictionary"_s.arg(AddressText::formatZip(given));
+        b.unknownCode = true;
         return b;
     }
     if (a.choices.isEmpty()) {

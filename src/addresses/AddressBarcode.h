@@ -15,6 +15,7 @@ struct AddressBarcode {
     QStringList characters;  // the 21 of the data, start and stop left out
     AddressAnswer answer;  // what the look-up found
     QString reason;        // why there is none, when characters is empty
+    bool unknownCode = false;  // the code given is not in the dictionary
 };
 
 // `zip` may be empty; when given, it is the code the caller knows.

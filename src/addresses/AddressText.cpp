@@ -1,5 +1,7 @@
 #include "addresses/AddressText.h"
 
+#include <algorithm>
+
 #include <QStringList>
 
 using namespace Qt::StringLiterals;
@@ -40,6 +42,8 @@ int kanjiUnit(char16_t u)
     return u == u'十' ? 10 : u == u'百' ? 100 : u == u'千' ? 1000 : 0;
 }
 
+}  // namespace
+
 bool isKanjiNumeral(char16_t u)
 {
     return kanjiDigit(u) >= 0 || kanjiUnit(u) > 0;
@@ -58,18 +62,22 @@ QString kanjiNumber(QStringView run)
             digits += QChar(u'0' + kanjiDigit(c.unicode()));
         return digits;
     }
+    // No address holds such numbers; a run of them stays a number.
+    constexpr qint64 kCap = 1'000'000'000'000;
     qint64 total = 0, current = -1;
     for (const QChar c : run) {
         const int d = kanjiDigit(c.unicode());
         if (d >= 0) {
-            current = current < 0 ? d : current * 10 + d;
+            current = current < 0 ? d : std::min(current * 10 + d, kCap);
         } else {
-            total += (current < 0 ? 1 : current) * kanjiUnit(c.unicode());
+            total = std::min(total + (current < 0 ? 1 : current) * kanjiUnit(c.unicode()), kCap);
             current = -1;
         }
     }
-    return QString::number(total + (current < 0 ? 0 : current));
+    return QString::number(std::min(total + (current < 0 ? 0 : current), kCap));
 }
+
+namespace {
 
 struct Piece {
     char16_t c;
@@ -299,6 +307,11 @@ LeadingZip leadingZip(const QString &text)
     return {digits, after};
 }
 
+bool isZipSeparator(QChar c)
+{
+    return c.isSpace() || isDash(c.unicode()) || isLongVowel(c.unicode()) || c == QChar(0x3012);  // 〒
+}
+
 QString zipDigits(const QString &text)
 {
     const QString n = text.normalized(QString::NormalizationForm_KC);
@@ -306,7 +319,7 @@ QString zipDigits(const QString &text)
     for (const QChar c : n) {
         if (c >= u'0' && c <= u'9')
             digits += c;
-        else if (!(c.isSpace() || isDash(c.unicode()) || isLongVowel(c.unicode()) || c == QChar(0x3012)))  // 〒
+        else if (!isZipSeparator(c))
             return QString();
     }
     return digits.size() == 7 ? digits : QString();

@@ -61,6 +61,17 @@ struct LeadingZip {
 };
 LeadingZip leadingZip(const QString &text);
 
+// 〇 to 九, 十, 百 and 千.
+bool isKanjiNumeral(char16_t u);
+
+// A run of kanji numerals in digits: "二十九" is 29, "百一" 101; without
+// 十, 百 or 千 the digits are read one by one: "一〇" is 10, "〇一" 01.
+QString kanjiNumber(QStringView run);
+
+// What may stand between a postal code's digits: blanks, any dash or
+// long-vowel mark, "〒".
+bool isZipSeparator(QChar c);
+
 // The seven digits of a postal code typed with or without "〒", dashes,
 // blanks, in either width; "" when the text is not such a code.
 QString zipDigits(const QString &text);

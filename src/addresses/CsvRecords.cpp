@@ -74,7 +74,7 @@ bool CsvRecords::next(Record *record)
             ++line_;
     }
     start_ = end;
-    scan_ = end;
+    scan_ = std::max(scan_, end);  // a row cut at its limit was scanned past the cut, the quotes counted
     const bool atEnd = start_ >= buffer_.size() && end_;
     const bool quoted = state_ == Quoted;
     if (whole) {

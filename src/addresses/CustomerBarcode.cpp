@@ -1,36 +1,20 @@
 #include "addresses/CustomerBarcode.h"
 
+#include "addresses/AddressText.h"
+
 using namespace Qt::StringLiterals;
 
 namespace CustomerBarcode {
 
 namespace {
 
-const QString kKanjiDigits = u"〇一二三四五六七八九"_s;
-
-bool isKanjiNumeral(QChar c)
-{
-    return kKanjiDigits.contains(c) || c == u'十' || c == u'百' || c == u'千';
-}
-
-// "十一" 11, "二十一" 21, "百一" 101, "一〇" 10.
+// A kanji number as the barcode takes it: "〇一" is 1.
 QString kanjiNumber(QStringView run)
 {
-    const bool positional = run.contains(u'十') || run.contains(u'百') || run.contains(u'千');
-    qint64 total = 0, current = 0;
-    bool digit = false;
-    for (const QChar c : run) {
-        const qsizetype d = kKanjiDigits.indexOf(c);
-        if (d >= 0) {
-            current = positional && !digit ? d : current * 10 + d;
-            digit = true;
-            continue;
-        }
-        total += (digit ? current : 1) * (c == u'十' ? 10 : c == u'百' ? 100 : 1000);
-        current = 0;
-        digit = false;
-    }
-    return QString::number(total + current);
+    QString n = AddressText::kanjiNumber(run);
+    while (n.size() > 1 && n.startsWith(u'0'))
+        n.remove(0, 1);
+    return n;
 }
 
 bool isDigit(QChar c)
@@ -50,12 +34,12 @@ QString kanjiBeforeMarkers(const QString &text)
     static const QStringList markers{u"丁"_s, u"番"_s, u"号"_s, u"地割"_s, u"線"_s, u"の"_s, u"ノ"_s};
     QString out;
     for (qsizetype i = 0; i < text.size();) {
-        if (!isKanjiNumeral(text.at(i))) {
+        if (!AddressText::isKanjiNumeral(text.at(i).unicode())) {
             out += text.at(i++);
             continue;
         }
         qsizetype end = i;
-        while (end < text.size() && isKanjiNumeral(text.at(end)))
+        while (end < text.size() && AddressText::isKanjiNumeral(text.at(end).unicode()))
             ++end;
         const QStringView after = QStringView(text).mid(end);
         const bool marked = std::any_of(markers.cbegin(), markers.cend(), [&](const QString &m) { return after.startsWith(m); });

@@ -52,13 +52,6 @@ private:
     bool utf8_;
 };
 
-bool validUtf8(const QByteArray &bytes)
-{
-    QStringDecoder d(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    const QString text = d(bytes);  // decoded only when taken
-    return !d.hasError();
-}
-
 bool ascii(const QByteArray &bytes)
 {
     return std::all_of(bytes.cbegin(), bytes.cend(), [](char c) { return uchar(c) < 0x80; });
@@ -77,7 +70,7 @@ std::optional<qsizetype> columnOf(const QString &given, const QStringList &names
 
 }  // namespace
 
-QString run(AddressComponent &component, const Options &options, const Io &io)
+Stop run(AddressComponent &component, const Options &options, const Io &io)
 {
     // A byte-order mark is passed on and tells the encoding, whatever was said.
     QByteArray head;
@@ -85,7 +78,7 @@ QString run(AddressComponent &component, const Options &options, const Io &io)
         char c[3];
         const qsizetype n = io.read(c, 3 - head.size());
         if (n < 0)
-            return u"cannot read the list"_s;
+            return {Stop::Kind::Io, u"cannot read the list"_s};
         if (n == 0)
             break;
         head.append(c, n);
@@ -125,7 +118,7 @@ QString run(AddressComponent &component, const Options &options, const Io &io)
             if (ascii(record.raw))
                 continue;
             votedBytes += record.raw.size();
-            utf8 += validUtf8(record.raw) ? 1 : 0;
+            utf8 += Codec(Encoding::Utf8).decode(record.raw) ? 1 : 0;
             cp932 += AnsiCodec::decode(record.raw).ok ? 1 : 0;
         }
         encoding = cp932 > utf8 ? Encoding::Cp932 : Encoding::Utf8;
@@ -136,16 +129,23 @@ QString run(AddressComponent &component, const Options &options, const Io &io)
     }
     const Codec codec(encoding);
     if (bom && !io.write(kBom))
-        return u"cannot write the list"_s;
+        return {Stop::Kind::Io, u"cannot write the list"_s};
 
-    QString stop;
+    // The first stop is the one said; the rows before it are written.
+    Stop stop;
+    auto halt = [&](Stop::Kind kind, const QString &why) {
+        if (stop.kind == Stop::Kind::None)
+            stop = {kind, why};
+    };
+    auto going = [&] { return stop.kind == Stop::Kind::None; };
     std::optional<qsizetype> addressColumn, zipColumn;
     bool headerDone = !options.header;
     auto encoded = [&](const QString &text, qint64 line) -> QByteArray {
         QString missing;
         const std::optional<QByteArray> bytes = codec.encode(text, &missing);
         if (!bytes)
-            stop = u"line %1: %2 cannot be written in %3, the list's encoding; stopped there"_s.arg(line).arg(missing, codec.name());
+            halt(Stop::Kind::Other,
+                 u"line %1: %2 cannot be written in %3, the list's encoding; stopped there"_s.arg(line).arg(missing, codec.name()));
         return bytes.value_or(QByteArray());
     };
     auto appended = [&](const QStringList &values, qint64 line) {
@@ -164,9 +164,9 @@ QString run(AddressComponent &component, const Options &options, const Io &io)
             return options.header || number ? QString() : u" (a column's name needs --header)"_s;
         };
         if (!addressColumn)
-            stop = u"no column %1 for the address%2"_s.arg(options.address, hint(options.address));
+            halt(Stop::Kind::Column, u"no column %1 for the address%2"_s.arg(options.address, hint(options.address)));
         else if (!options.zip.isEmpty() && !zipColumn)
-            stop = u"no column %1 for the postal code%2"_s.arg(options.zip, hint(options.zip));
+            halt(Stop::Kind::Column, u"no column %1 for the postal code%2"_s.arg(options.zip, hint(options.zip)));
     };
     qsizetype width = 0;  // cells a row has before those added
     if (!options.header) {
@@ -180,6 +180,11 @@ QString run(AddressComponent &component, const Options &options, const Io &io)
     auto handle = [&](const CsvRecords::Record &r) -> QByteArray {
         if (r.continued)
             return r.raw;
+        if (!r.problem.isEmpty() && !headerDone) {
+            // Its names unknown, no row after it could be told from it.
+            halt(Stop::Kind::Other, u"line %1: the header cannot be read: %2"_s.arg(r.line).arg(r.problem));
+            return QByteArray();
+        }
         if (!r.problem.isEmpty()) {
             io.warn(r.line, r.problem + u"; passed on as it came"_s);
             return r.raw;
@@ -194,8 +199,9 @@ QString run(AddressComponent &component, const Options &options, const Io &io)
                 names << codec.decode(CsvRecords::value(r, f)).value_or(QString()).trimmed();
             resolve(names);
             width = r.fields.size();
-            if (stop.isEmpty() && ((addressColumn && *addressColumn >= width) || (zipColumn && *zipColumn >= width)))
-                stop = u"no column %1 in the header"_s.arg(*addressColumn >= width ? options.address : options.zip);
+            if (going() && ((addressColumn && *addressColumn >= width) || (zipColumn && *zipColumn >= width)))
+                halt(Stop::Kind::Column,
+                     u"no column %1 in the header"_s.arg(*addressColumn >= width ? options.address : options.zip));
             QStringList added{u"郵便番号"_s, u"住所"_s, u"確度"_s, u"バーコード"_s};
             if (options.fill)
                 added.removeFirst();
@@ -217,7 +223,7 @@ QString run(AddressComponent &component, const Options &options, const Io &io)
         }
         const AddressBarcode b = addressBarcode(component, *zip, *address);
         if (!b.answer.problem.isEmpty()) {
-            stop = u"line %1: %2"_s.arg(r.line).arg(b.answer.problem);
+            halt(Stop::Kind::Other, u"line %1: %2"_s.arg(r.line).arg(b.answer.problem));
             return QByteArray();
         }
         // A code given that is none, or not the address's: said, and the
@@ -226,18 +232,21 @@ QString run(AddressComponent &component, const Options &options, const Io &io)
             const QString given = AddressText::zipDigits(*zip);
             if (given.isEmpty())
                 io.warn(r.line, u"\"%1\" is no postal code; the address alone is looked up"_s.arg(zip->trimmed()));
-            else if (b.answer.disagree || b.reason.startsWith(u"no postal code"_s))
+            else if (b.answer.disagree || b.unknownCode)
                 io.warn(r.line, b.reason);
         }
         // Bytes the list's encoding has not in another cell: kept, and said.
-        if (!ascii(body) && !codec.decode(body)) {
-            QStringList bad;
-            for (qsizetype i = 0; i < r.fields.size(); ++i) {
-                if (!codec.decode(CsvRecords::value(r, r.fields.at(i))))
-                    bad << QString::number(i + 1);
-            }
-            io.warn(r.line, u"cells not in %1 (column %2); kept as they came"_s.arg(codec.name(), bad.join(u", "_s)));
+        // The other cells are read only to tell whether they can be.
+        QStringList bad;
+        for (qsizetype i = 0; i < r.fields.size(); ++i) {
+            if (i == *addressColumn || i == zipColumn)
+                continue;
+            const QByteArray value = CsvRecords::value(r, r.fields.at(i));
+            if (!ascii(value) && !codec.decode(value))
+                bad << QString::number(i + 1);
         }
+        if (!bad.isEmpty())
+            io.warn(r.line, u"cells not in %1 (column %2); kept as they came"_s.arg(codec.name(), bad.join(u", "_s)));
         // A code and an address that name different places: neither is
         // taken for the other.
         const AddressCandidate *first =
@@ -273,32 +282,30 @@ QString run(AddressComponent &component, const Options &options, const Io &io)
     QByteArray out;
     auto flush = [&] {
         if (!out.isEmpty() && !io.write(out))
-            stop = u"cannot write the list"_s;
+            halt(Stop::Kind::Io, u"cannot write the list"_s);
         out.clear();
     };
     auto take = [&](const CsvRecords::Record &r) {
         const QByteArray row = handle(r);
-        if (stop.isEmpty())
+        if (going())
             out += row;
         if (out.size() > (1 << 16))
             flush();
     };
     for (const CsvRecords::Record &r : std::as_const(waiting)) {
-        if (!stop.isEmpty())
+        if (!going())
             break;
         take(r);
     }
     waiting.clear();
-    while (stop.isEmpty() && more && records.next(&record))
+    while (going() && more && records.next(&record))
         take(record);
-    if (stop.isEmpty() && records.failed())
-        stop = u"cannot read the list"_s;
-    if (stop.isEmpty() && rows > 0 && rowsWithAddress == 0)
+    if (going() && records.failed())
+        halt(Stop::Kind::Io, u"cannot read the list"_s);
+    if (going() && rows > 0 && rowsWithAddress == 0)
         io.warn(0, u"no row has a column %1: every address was empty"_s.arg(*addressColumn + 1));
-    // The rows before a stop are written all the same.
-    const QString stopped = stop;
     flush();
-    return stopped.isEmpty() ? stop : stopped;
+    return stop;
 }
 
 }  // namespace PostalCsv

@@ -33,10 +33,16 @@ struct Io {
     std::function<void(qint64 line, const QString &why)> warn;
 };
 
-// Goes through the whole list; "" when it did, else why it stopped (a
-// column that is not there, a character the list's encoding cannot hold, a
-// dictionary or an input that cannot be read, an output that cannot be
-// written).
-QString run(AddressComponent &component, const Options &options, const Io &io);
+// Why a run stopped before the list's end: a column asked for that the list
+// has not, an input or an output the system failed, or the rest (a character
+// the list's encoding cannot hold, a dictionary that cannot be read).
+struct Stop {
+    enum class Kind { None, Column, Io, Other };
+    Kind kind = Kind::None;
+    QString why;
+};
+
+// Goes through the whole list, or says why it stopped.
+Stop run(AddressComponent &component, const Options &options, const Io &io);
 
 }  // namespace PostalCsv

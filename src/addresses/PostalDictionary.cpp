@@ -102,6 +102,25 @@ PostalDictionary::Identity identityFrom(const struct stat &st)
             qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec};
 }
 
+// Why a database is no dictionary this program reads; "" when it is one.
+QString formatProblem(sqlite3 *db, const QString &path)
+{
+    sqlite3_stmt *format = nullptr;
+    if (sqlite3_prepare_v2(db, "SELECT value FROM meta WHERE key = 'format'", -1, &format, nullptr) != SQLITE_OK)
+        return path + u": not a postal dictionary ("_s + QString::fromUtf8(sqlite3_errmsg(db)) + u")"_s;
+    const int rc = sqlite3_step(format);
+    const int found = rc == SQLITE_ROW ? sqlite3_column_int(format, 0) : 0;
+    const QString error = QString::fromUtf8(sqlite3_errmsg(db));
+    sqlite3_finalize(format);
+    if (rc != SQLITE_ROW && rc != SQLITE_DONE)
+        return path + u": damaged ("_s + error + u")"_s;
+    if (found != kPostalFormat)
+        return found == 0 ? path + u": not a postal dictionary (it states no format)"_s
+                          : path + u": a dictionary of format %1; this program reads format %2 (import it again)"_s
+                                       .arg(found).arg(kPostalFormat);
+    return {};
+}
+
 }  // namespace
 
 std::optional<PostalDictionary::Identity> PostalDictionary::identityOf(const QString &path)
@@ -126,11 +145,19 @@ std::unique_ptr<PostalDictionary> PostalDictionary::open(const QString &path, QS
         d->watch_ = std::make_unique<DictionaryWatch>(path);
         d->seen_ = d->watch_->generation();
         if (opening == Opening::AtFirstLookUp) {
-            // Read when first asked: a window need not wait for it.
-            QFile f(path);
-            if (f.open(QIODevice::ReadOnly) && f.read(16) == QByteArray("SQLite format 3\0", 16))
+            // Read when first asked: a window need not wait for it. Its
+            // format is asked now, so that one of another leaves the place
+            // to the next.
+            sqlite3 *db = nullptr;
+            if (sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX,
+                                nullptr)
+                == SQLITE_OK)
+                reason = formatProblem(db, path);
+            else
+                reason = path + u": cannot be opened ("_s + QString::fromUtf8(sqlite3_errmsg(db)) + u")"_s;
+            sqlite3_close(db);
+            if (reason.isEmpty())
                 return d;
-            reason = path + u": not a postal dictionary (file is not a database)"_s;
         } else if (d->connect(&reason)) {
             return d;
         }
@@ -190,6 +217,7 @@ void PostalDictionary::disconnect()
     for (sqlite3_stmt *s : std::as_const(statements_))
         sqlite3_finalize(s);
     statements_.clear();
+    byZip_ = area_ = townKey_ = townCodes_ = blocks_ = building_ = businessAt_ = businessNamed_ = nullptr;
     sqlite3_close(db_);
     db_ = nullptr;
     image_.clear();
@@ -213,22 +241,8 @@ sqlite3_stmt *PostalDictionary::prepare(const char *sql)
 
 bool PostalDictionary::prepareAll(QString *why)
 {
-    sqlite3_stmt *format = prepare("SELECT value FROM meta WHERE key = 'format'");
-    if (!format) {
-        *why = path_ + u": not a postal dictionary ("_s + QString::fromUtf8(sqlite3_errmsg(db_)) + u")"_s;
-        return false;
-    }
-    const int rc = sqlite3_step(format);
-    const int found = rc == SQLITE_ROW ? sqlite3_column_int(format, 0) : 0;
-    sqlite3_reset(format);
-    if (rc != SQLITE_ROW && rc != SQLITE_DONE) {
-        *why = path_ + u": damaged ("_s + QString::fromUtf8(sqlite3_errmsg(db_)) + u")"_s;
-        return false;
-    }
-    if (found != kPostalFormat) {
-        *why = found == 0 ? path_ + u": not a postal dictionary (it states no format)"_s
-                          : path_ + u": a dictionary of format %1; this program reads format %2 (import it again)"_s
-                                        .arg(found).arg(kPostalFormat);
+    if (const QString problem = formatProblem(db_, path_); !problem.isEmpty()) {
+        *why = problem;
         return false;
     }
     byZip_ = prepare("SELECT a.pref, a.city, z.town, z.street, z.name FROM zip z JOIN area a ON a.id = z.area"
@@ -494,7 +508,7 @@ QList<PostalDictionary::Business> PostalDictionary::businessesAt(int area, const
 {
     QList<Business> found;
     for (const QString &n : numbers) {
-        if (townKey.isEmpty())
+        if (townKey.isEmpty() || !db_)
             break;
         bindText(businessAt_, 3, n);
         found += rowsOf(businessAt_, area, townKey, businessOf);

@@ -1,6 +1,7 @@
 #include "addresses/PostalLookup.h"
 
 #include "addresses/AddressComponent.h"
+#include "addresses/AddressText.h"
 
 #include <QStringDecoder>
 
@@ -16,7 +17,7 @@ bool isPostalCode(const QString &query)
         const char16_t u = c.unicode();
         if ((u >= u'0' && u <= u'9') || (u >= 0xFF10 && u <= 0xFF19))
             digits = true;
-        else if (!(c.isSpace() || u == u'-' || u == 0xFF0D || u == 0x3012 || u == 0x2212 || u == 0x30FC || u == 0xFF70))
+        else if (!AddressText::isZipSeparator(c))
             return false;
     }
     return digits;

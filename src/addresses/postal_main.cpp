@@ -5,6 +5,7 @@
 #include "addresses/AddressText.h"
 #include "addresses/CustomerBarcode.h"
 #include "addresses/DictionaryImport.h"
+#include "addresses/PostalAddressComponent.h"
 #include "addresses/PostalDictionary.h"
 #include "addresses/PostalCsv.h"
 #include "addresses/PostalLookup.h"
@@ -173,16 +174,21 @@ public:
     // False once anything could not be written, then and after.
     bool flush()
     {
-        failed_ = failed_
-                  || std::fwrite(pending_.constData(), 1, size_t(pending_.size()), stdout) != size_t(pending_.size())
-                  || std::fflush(stdout) != 0;
+        if (!failed_
+            && (std::fwrite(pending_.constData(), 1, size_t(pending_.size()), stdout) != size_t(pending_.size())
+                || std::fflush(stdout) != 0)) {
+            failed_ = true;
+            error_ = errno;
+        }
         pending_.clear();
         return !failed_;
     }
+    int error() const { return error_; }  // why the first failure failed
 
 private:
     QByteArray pending_;
     bool failed_ = false;
+    int error_ = 0;
 };
 
 // Standard input a line at a time, read in blocks of its own: before it
@@ -221,31 +227,32 @@ public:
             if (n <= 0) {
                 atEnd_ = true;
                 failed_ = n < 0;
+                error_ = failed_ ? errno : 0;  // lines still answered would change errno
             } else {
                 buffer_.append(block, n);
             }
         }
     }
     bool failed() const { return failed_; }
+    int error() const { return error_; }
 
 private:
     std::function<void()> beforeWaiting_;
     QByteArray buffer_;
     qsizetype start_ = 0;
     bool atEnd_ = false, failed_ = false;
+    int error_ = 0;
 };
 
-// The dictionary -d names, or the installed one; its path in `path`. Says
-// on standard error why there is none.
-std::unique_ptr<AddressComponent> component(const QString &dictionary, QString *path)
+// The dictionary -d names, or the installed one. Says on standard error why
+// there is none.
+std::unique_ptr<PostalDictionary> dictionaryAt(const QString &dictionary)
 {
     const QStringList places = dictionary.isEmpty() ? PostalDictionary::places() : QStringList{dictionary};
     QString why;
     for (const QString &place : places) {
-        if (auto add = createObject(u"Tarnu.cAdd"_s, place, &why)) {
-            *path = place;
-            return add;
-        }
+        if (auto d = PostalDictionary::open(place, &why))
+            return d;
         if (!dictionary.isEmpty() || QFileInfo::exists(place))
             break;  // the one there is the one to report
     }
@@ -253,6 +260,12 @@ std::unique_ptr<AddressComponent> component(const QString &dictionary, QString *
         why = u"no postal dictionary found (looked for "_s + places.join(u", "_s) + u")"_s;
     std::fprintf(stderr, "zenrook-postal: %s\n", qPrintable(why));
     return nullptr;
+}
+
+std::unique_ptr<AddressComponent> component(const QString &dictionary)
+{
+    auto d = dictionaryAt(dictionary);
+    return d ? std::make_unique<PostalAddressComponent>(std::move(d)) : nullptr;
 }
 
 bool writeOut(const QByteArray &bytes)
@@ -283,11 +296,11 @@ int answerLines(const std::function<bool(const PostalLookup::Io &)> &command, in
                                       *code = std::max(*code, 1);
                                   }});
     if (in.failed()) {
-        std::fprintf(stderr, "zenrook-postal: cannot read standard input: %s\n", std::strerror(errno));
+        std::fprintf(stderr, "zenrook-postal: cannot read standard input: %s\n", std::strerror(in.error()));
         *code = std::max(*code, 1);
     }
     if (!written || !out.flush()) {
-        std::fprintf(stderr, "zenrook-postal: cannot write the answers: %s\n", std::strerror(errno));
+        std::fprintf(stderr, "zenrook-postal: cannot write the answers: %s\n", std::strerror(out.error()));
         return 1;
     }
     return *code;
@@ -295,8 +308,7 @@ int answerLines(const std::function<bool(const PostalLookup::Io &)> &command, in
 
 int lookup(bool all, const QString &dictionary)
 {
-    QString path;
-    auto add = component(dictionary, &path);
+    auto add = component(dictionary);
     if (!add)
         return 1;
     int code = 0;
@@ -325,8 +337,7 @@ bool writeFile(const QString &path, const QByteArray &bytes)
 
 int barcode(const QString &dictionary, const QString &svgFile, const QString &svgDir, double points)
 {
-    QString path;
-    auto add = component(dictionary, &path);
+    auto add = component(dictionary);
     if (!add)
         return 1;
     if (!svgDir.isEmpty() && !QDir().mkpath(svgDir)) {
@@ -358,11 +369,11 @@ int barcode(const QString &dictionary, const QString &svgFile, const QString &sv
                     io.warn(number, b.reason);
                     return "\t\t\n";
                 }
-                const QByteArray svg = CustomerBarcode::svg(b.characters, points).toUtf8();
+                auto svg = [&] { return CustomerBarcode::svg(b.characters, points).toUtf8(); };
                 if (!svgFile.isEmpty() && number == 1)
-                    drawing = svg;
+                    drawing = svg();
                 if (!svgDir.isEmpty()
-                    && !writeFile(QDir(svgDir).filePath(u"line-%1.svg"_s.arg(number, 6, 10, QLatin1Char('0'))), svg))
+                    && !writeFile(QDir(svgDir).filePath(u"line-%1.svg"_s.arg(number, 6, 10, QLatin1Char('0'))), svg()))
                     code = 1;
                 return b.zip.toUtf8() + '\t' + b.number.toUtf8() + '\t' + b.characters.join(u' ').toUtf8() + '\n';
             });
@@ -382,13 +393,12 @@ int barcode(const QString &dictionary, const QString &svgFile, const QString &sv
 
 int csv(const QString &dictionary, const PostalCsv::Options &options)
 {
-    QString path;
-    auto add = component(dictionary, &path);
+    auto add = component(dictionary);
     if (!add)
         return 1;
     int code = 0;
     int ioError = 0;  // what the system said of a list that could not be read or written
-    const QString stopped = PostalCsv::run(
+    const PostalCsv::Stop stopped = PostalCsv::run(
         *add, options,
         {[&](char *buffer, qsizetype size) -> qsizetype {
              const size_t n = std::fread(buffer, 1, size_t(size), stdin);
@@ -413,29 +423,25 @@ int csv(const QString &dictionary, const PostalCsv::Options &options)
                  std::fprintf(stderr, "zenrook-postal: %s\n", qPrintable(why));
              }
          }});
-    if (!stopped.isEmpty()) {
-        const bool io = ioError != 0 && (stopped == u"cannot read the list"_s || stopped == u"cannot write the list"_s);
-        std::fprintf(stderr, "zenrook-postal: %s%s%s\n", qPrintable(stopped), io ? ": " : "", io ? std::strerror(ioError) : "");
-        return stopped.startsWith(u"no column"_s) ? 2 : 1;  // a column asked for that the list has not
+    if (stopped.kind != PostalCsv::Stop::Kind::None) {
+        const bool io = stopped.kind == PostalCsv::Stop::Kind::Io && ioError != 0;
+        std::fprintf(stderr, "zenrook-postal: %s%s%s\n", qPrintable(stopped.why), io ? ": " : "",
+                     io ? std::strerror(ioError) : "");
+        return stopped.kind == PostalCsv::Stop::Kind::Column ? 2 : 1;  // a column asked for that the list has not
     }
     return finishOutput(code);
 }
 
 int info(const QString &dictionary)
 {
-    QString path, why;
-    if (!component(dictionary, &path))
+    const auto d = dictionaryAt(dictionary);
+    if (!d)
         return 1;
-    auto d = PostalDictionary::open(path, &why);
-    if (!d) {
-        std::fprintf(stderr, "zenrook-postal: %s\n", qPrintable(why));
-        return 1;
-    }
     const PostalDictionary::Info i = d->info();
     std::printf("source: %s\nversion: %s\ndata date: %s\ncodes: %lld\ntowns: %lld\nbusiness codes: %lld\n"
                 "dictionary: %s\n",
                 qPrintable(i.source), qPrintable(i.version), qPrintable(i.date), i.codes, i.towns, i.business,
-                qPrintable(QDir::cleanPath(QDir::current().absoluteFilePath(path))));
+                qPrintable(QDir::cleanPath(QDir::current().absoluteFilePath(d->path()))));
     return finishOutput(0);
 }
 

@@ -14,13 +14,8 @@
 
 void fmMain::ClipEvent(const QString &sClp)
 {
-    if (!MapService::beginsWithPage(sClp, QString::fromUtf8(MapBaseURL)))
-        return;
-    // A browser's copy may end in a line end, which no URL holds and which
-    // would otherwise travel into a request's answer; a tab or a line break
-    // inside is more than a URL copied, and would break the answer's fields.
-    const QString url = MapService::withoutLineEnds(sClp);
-    if (url.contains(u'\t') || url.contains(u'\n') || url.contains(u'\r'))
+    const QString url = MapService::capturedPage(sClp, QString::fromUtf8(MapBaseURL));
+    if (url.isEmpty())
         return;
     vAdd->commitOpenEditor();
     uWeb->SetText(url);

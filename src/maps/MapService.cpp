@@ -28,4 +28,14 @@ QString withoutLineEnds(const QString &text)
     return text.left(end);
 }
 
+QString capturedPage(const QString &text, const QString &base)
+{
+    if (!beginsWithPage(text, base))
+        return {};
+    const QString url = withoutLineEnds(text);
+    if (url.contains(u'\t') || url.contains(u'\n') || url.contains(u'\r'))
+        return {};
+    return url;
+}
+
 }  // namespace MapService

@@ -22,4 +22,9 @@ bool containsPage(const QString &text, const QString &base);
 // have added after it.
 QString withoutLineEnds(const QString &text);
 
+// A copied text as it is captured, or nothing when it is no page of the
+// service: a tab or a line break inside is more than a URL copied, and would
+// break a request answer's fields.
+QString capturedPage(const QString &text, const QString &base);
+
 }  // namespace MapService
