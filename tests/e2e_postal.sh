@@ -56,6 +56,8 @@ answer_is "the same address without a company: the town's code, no list" "F4" \
   $'ZenroA\t160-0023\t東京都新宿区西新宿2-8-1\t\t\t0' $'ZenroA\t\t東京都新宿区西新宿2-8-1\t\t'
 answer_is "Sapporo in digits, a postal mark in front" "F4" \
   $'ZenroA\t001-0029\t北海道札幌市北区北二十九条西2丁目\t\t\t0' $'ZenroA\t\t〒001-0029　札幌市北区北29条西2丁目\t\t'
+answer_is "a Tokyo island town without its island" "F4" \
+  $'ZenroA\t100-1511\t東京都八丈島八丈町三根1234\t\t\t0' $'ZenroA\t\t東京都八丈町三根1234\t\t'
 
 # Window mode: the list shows under the grid; Esc closes it, a double click
 # on a town picks it.
