@@ -61,7 +61,8 @@ public:
     virtual AddressAnswer Find(const QString &zip, const QString &address, const QString &company, int mode) = 0;
     // The same, with the businesses listed at the address too.
     virtual AddressAnswer FindAll(const QString &zip, const QString &address, const QString &company) = 0;
-    // The data behind the answers: source, its version and its date.
+    // The data behind the answers: source, its version and its date; or why
+    // the dictionary cannot be read.
     virtual QString DataInfo() = 0;
 };
 

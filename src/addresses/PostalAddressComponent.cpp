@@ -72,7 +72,8 @@ AddressAnswer PostalAddressComponent::find(const QString &zip, const QString &ad
 
 QString PostalAddressComponent::DataInfo()
 {
-    dictionary_->refresh();
+    if (!dictionary_->refresh())
+        return dictionary_->problem();
     const PostalDictionary::Info info = dictionary_->info();
     return info.source + u" "_s + info.version + u", data of "_s + info.date;
 }

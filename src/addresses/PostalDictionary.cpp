@@ -144,9 +144,14 @@ std::unique_ptr<PostalDictionary> PostalDictionary::open(const QString &path, QS
         // Watching first: a change while it is read is a change seen.
         d->watch_ = std::make_unique<DictionaryWatch>(path);
         d->seen_ = d->watch_->generation();
-        if (opening == Opening::AtFirstLookUp) {
-            // Read when first asked: a window need not wait for it. Its
-            // format is asked now, so that one of another leaves the place
+        if (opening == Opening::AtFirstLookUpUnasked) {
+            // Read when first asked: a window need not wait for it.
+            QFile f(path);
+            if (f.open(QIODevice::ReadOnly) && f.read(16) == QByteArray("SQLite format 3\0", 16))
+                return d;
+            reason = path + u": not a postal dictionary (file is not a database)"_s;
+        } else if (opening == Opening::AtFirstLookUp) {
+            // Its format asked now, so that one of another leaves the place
             // to the next.
             sqlite3 *db = nullptr;
             if (sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX,

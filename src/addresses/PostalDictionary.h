@@ -56,10 +56,11 @@ public:
         QString town, street, name;  // as written
     };
 
-    enum class Opening { Now, AtFirstLookUp };
+    // Read whole now; or read at the first look-up, with its format asked
+    // now (a query of the database); or with only its first bytes checked.
+    enum class Opening { Now, AtFirstLookUp, AtFirstLookUpUnasked };
     // Nothing when the file is missing, is no dictionary of this format, or
-    // cannot be read; then `why` says which, naming the file. Opened at the
-    // first look-up, only its first bytes are checked now.
+    // cannot be read; then `why` says which, naming the file.
     static std::unique_ptr<PostalDictionary> open(const QString &path, QString *why = nullptr,
                                                   Opening opening = Opening::Now);
     // Where the program looks for its dictionary, in order: beside the

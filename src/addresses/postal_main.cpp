@@ -249,15 +249,16 @@ private:
 std::unique_ptr<PostalDictionary> dictionaryAt(const QString &dictionary)
 {
     const QStringList places = dictionary.isEmpty() ? PostalDictionary::places() : QStringList{dictionary};
-    QString why;
+    // One there that cannot serve (of another format, damaged) leaves it to
+    // the next, as in the window; the first one's reason is said when none can.
+    QString why, first;
     for (const QString &place : places) {
         if (auto d = PostalDictionary::open(place, &why))
             return d;
-        if (!dictionary.isEmpty() || QFileInfo::exists(place))
-            break;  // the one there is the one to report
+        if (first.isEmpty() && (!dictionary.isEmpty() || QFileInfo::exists(place)))
+            first = why;
     }
-    if (dictionary.isEmpty() && !std::any_of(places.cbegin(), places.cend(), [](const QString &p) { return QFileInfo::exists(p); }))
-        why = u"no postal dictionary found (looked for "_s + places.join(u", "_s) + u")"_s;
+    why = !first.isEmpty() ? first : u"no postal dictionary found (looked for "_s + places.join(u", "_s) + u")"_s;
     std::fprintf(stderr, "zenrook-postal: %s\n", qPrintable(why));
     return nullptr;
 }
