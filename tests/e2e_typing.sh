@@ -13,6 +13,25 @@ shown() { iconv -f CP932 -t UTF-8 < "$1" | od -c | head -n 3 | tr -s ' '; }
 redirect_server
 searched() { grep -qF "/search?ei=UTF-8&p=$1 HTTP" "$work/redirects.log"; }
 
+# The characters typed below that the keymap lacks, each bound to a key of
+# its own for the whole run (see xwin bind), before any program starts.
+"$xwin" bind "−〜é" > "$work/bound" &
+for _ in $(seq 100); do grep -qx ready "$work/bound" && break; sleep 0.05; done
+# typed TEXT: types TEXT, a bound character as its key.
+typed() {
+  local text=$1 c k part
+  while read -r c k; do
+    [ "$c" = ready ] || text=${text//"$c"/$'\n'"#$k"$'\n'}
+  done < "$work/bound"
+  while IFS= read -r part; do
+    case $part in
+      "") ;;
+      "#"*) xdotool key "${part#\#}" ;;
+      *) xdotool type --delay 30 "$part" ;;
+    esac
+  done <<< "$text"
+}
+
 # request LABEL REQUEST KEYS... : starts a request dialog and sends each key
 # argument in turn: "type:TEXT" types TEXT, anything else is a key name.
 request() {
@@ -23,7 +42,7 @@ request() {
   shift 2
   for k in "$@"; do
     case $k in
-      type:*) xdotool type --delay 30 "${k#type:}" ;;
+      type:*) typed "${k#type:}" ;;
       *) xdotool key "$k" ;;
     esac
     sleep 0.2

@@ -177,7 +177,13 @@ void fmMain::placeRestoredFrame(bool lastChance)
                            && frame.left() + frame.right() < 200 && frame.top() + frame.bottom() < 200;
     if (!plausible)
         frame = QMargins();
-    if (frame.isNull() && !lastChance)
+    // Midway, the window is also reported at its new frame's corner, with
+    // the whole frame to its right and below: a frame counts once the window
+    // is where it was put, or inside a frame put there.
+    const QPoint at = geometry().topLeft();
+    const bool settled = at == restoredFrame_.topLeft()
+                         || at == restoredFrame_.topLeft() + QPoint(frame.left(), frame.top());
+    if ((frame.isNull() || !settled) && !lastChance)
         return;
     const QRect inner = restoredFrame_.marginsRemoved(frame);
     restoredFrame_ = QRect();

@@ -16,6 +16,11 @@
  *                                      named TITLE once it is mapped (10 ms polls)
  * Each poll comes early when a window is created, mapped or reparented, so
  * that a window mapped on a bare display is seen at once.
+ *   xwin bind TEXT                     bind each character of TEXT outside the keymap
+ *                                      to a spare key, print "CHARACTER KEYCODE" for
+ *                                      each, then "ready", and hold the binding until
+ *                                      killed (the server resets its keymap when its
+ *                                      last client leaves)
  *   xwin close WINDOW                  ask the window to close, as its close box does
  *   xwin geometry WINDOW               print x y width height of its outer frame
  */
@@ -109,6 +114,51 @@ static Display *openDisplay(void)
     return NULL;
 }
 
+/* Decodes one UTF-8 character at *s (valid input assumed: the tests' own
+ * text), advancing *s past it. */
+static unsigned long nextCodePoint(const char **s)
+{
+    const unsigned char *p = (const unsigned char *)*s;
+    int extra = p[0] >= 0xF0 ? 3 : p[0] >= 0xE0 ? 2 : p[0] >= 0xC0 ? 1 : 0;
+    unsigned long c = extra ? p[0] & (0x3F >> extra) : p[0];
+    for (int i = 1; i <= extra && p[i]; ++i) c = (c << 6) | (p[i] & 0x3F);
+    *s += 1 + extra;
+    return c;
+}
+
+/* xdotool types a character the keymap lacks by binding a spare key for an
+ * instant; a program that reads the keymap after it was put back loses the
+ * character. Bound here for the whole run, each is one key press away. */
+static int bindCharacters(const char *text)
+{
+    int min, max, per;
+    XDisplayKeycodes(dpy, &min, &max);
+    KeySym *map = XGetKeyboardMapping(dpy, min, max - min + 1, &per);
+    while (*text) {
+        const char *start = text;
+        unsigned long c = nextCodePoint(&text);
+        if (c < 0x80) continue;
+        KeySym sym = c <= 0xFF ? c : 0x1000000 | c;
+        KeyCode code = XKeysymToKeycode(dpy, sym);
+        for (int k = max; !code && k >= min; --k) {
+            int empty = 1;
+            for (int j = 0; j < per; ++j) empty &= map[(k - min) * per + j] == NoSymbol;
+            if (!empty) continue;
+            KeySym both[2] = {sym, sym};
+            XChangeKeyboardMapping(dpy, k, 2, both, 1);
+            map[(k - min) * per] = sym;
+            code = k;
+        }
+        if (!code) return 1;
+        printf("%.*s %d\n", (int)(text - start), start, code);
+    }
+    XFree(map);
+    XSync(dpy, False);
+    printf("ready\n");
+    fflush(stdout);
+    for (;;) pause();
+}
+
 int main(int argc, char **argv)
 {
     if (argc < 3 || !(dpy = openDisplay())) {
@@ -172,6 +222,7 @@ int main(int argc, char **argv)
         if (w) { printf("%lu\n", w); return 0; }
         return 1;
     }
+    if (!strcmp(argv[1], "bind")) return bindCharacters(argv[2]);
     Window w = (Window)strtoul(argv[2], NULL, 0);
     if (!strcmp(argv[1], "close")) {
         XEvent e; memset(&e, 0, sizeof e);
