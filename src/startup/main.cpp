@@ -51,7 +51,7 @@ bool answeredOnTerminal(int argc, char *argv[])
                     "                     over http or https: /place and /maps pages are in the\n"
                     "                     world datum, older ones in the Tokyo datum, unless a\n"
                     "                     datum= parameter says otherwise\n"
-                    "  --help             show this help and exit\n"
+                    "  -h, --help         show this help and exit\n"
                     "  --version          show the version and exit\n",
                     MapBaseURL);
         return true;
