@@ -23,6 +23,7 @@ answer_is() {  # label, keys (xdotool key names, or "type:TEXT"), expected answe
   for k in $2; do
     case $k in
       type:*) xdotool type --delay 30 "${k#type:}" ;;
+      *,*) xdotool key --delay 0 ${k//,/ } ;;  # at once, as a quick typist
       *) xdotool key "$k" ;;
     esac
     sleep 0.4
@@ -48,8 +49,19 @@ answer_is "an address without its prefecture: F4 completes 東京都" "F4" \
   $'ZenroA\t100-0013\t東京都千代田区霞が関1-3-1\t\t\t0' $'ZenroA\t\t千代田区霞が関1-3-1\t\t'
 answer_is "a city of two prefectures: the list, the second line the other prefecture" "F4 Down Return" \
   $'ZenroA\t726-0000\t広島県府中市\t\t\t0' $'ZenroA\t\t府中市\t\t'
+answer_is "a city of two prefectures: keys typed ahead of the list are the list's" "F4,Down,Return,F9" \
+  $'ZenroA\t726-0000\t広島県府中市\t\t\t0' $'ZenroA\t\t府中市\t\t'
+answer_is "a city of two prefectures: F9 typed ahead of the list does not accept beneath it" "F4,F9 Down Return" \
+  $'ZenroA\t726-0000\t広島県府中市\t\t\t0' $'ZenroA\t\t府中市\t\t'
 answer_is "a city of two prefectures: Esc leaves the row" "F4 Escape" \
   $'ZenroA\t\t府中市\t\t\t0' $'ZenroA\t\t府中市\t\t'
+file="$work/closedZrok.txt"; cp932 $'ZenroA\t\t府中市\t\t' > "$file"
+if start "$file"; then
+  xdotool key F4; sleep 0.6
+  "$xwin" close "$win"; finish
+  [ "$rc" = 0 ] && cmp -s "$file" <(cp932 $'ZenroA\t\t府中市\t\t') && ok "the close box with the list open: list and window close, request untouched" \
+    || bad "close with the list open (exit $rc: $(iconv -f CP932 -t UTF-8 < "$file"))"
+fi
 answer_is "a company named as a business at its address: the business's own code" "F4" \
   $'ZenroA\t163-8001\t東京都新宿区西新宿2-8-1\t東京都庁\t\t0' $'ZenroA\t\t東京都新宿区西新宿2-8-1\t東京都庁\t'
 answer_is "the same address without a company: the town's code, no list" "F4" \

@@ -1,6 +1,7 @@
 #include "mainwindow/AddressChooser.h"
 
 #include <QDialog>
+#include <QEventLoop>
 #include <QGuiApplication>
 #include <QListWidget>
 #include <QScreen>
@@ -13,6 +14,9 @@ int choose(const QStringList &texts, QTableWidget *grid, int row, int column)
 {
     QDialog popup(grid, Qt::Popup);
     popup.setObjectName(QStringLiteral("addressChooser"));
+    // A click beside the list only closes it: a button beneath must not act
+    // while the list's choice is still to come.
+    popup.setAttribute(Qt::WA_NoMouseReplay);
     auto *layout = new QVBoxLayout(&popup);
     layout->setContentsMargins(0, 0, 0, 0);
     auto *list = new QListWidget(&popup);
@@ -40,7 +44,13 @@ int choose(const QStringList &texts, QTableWidget *grid, int row, int column)
     }
     popup.move(at);
     list->setFocus();
-    return popup.exec() == QDialog::Accepted ? list->currentRow() : -1;
+    // Not modal: keys typed ahead of the list reach the window beneath,
+    // which hands them on (a modal list would have them dropped).
+    QEventLoop loop;
+    QObject::connect(&popup, &QDialog::finished, &loop, &QEventLoop::quit);
+    popup.show();
+    loop.exec();
+    return popup.result() == QDialog::Accepted ? list->currentRow() : -1;
 }
 
 Completion complete(AddressComponent &component, QString &zip, QString &address, QString &company,

@@ -12,6 +12,7 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <vector>
 
 class AddressComponent;
 class AddressGrid;
@@ -99,4 +100,9 @@ private:
     bool activationDue_ = false;  // opened, and the activation has not run yet
     // A restored place is the whole window's; its frame is known only once shown.
     QRect restoredFrame_;
+    // Keys that reach the window while F4 chooses, outside its list: they
+    // act once the row holds the choice.
+    bool choosing_ = false;
+    std::vector<std::unique_ptr<QEvent>> heldKeys_;
+    bool closeAfterChoosing_ = false;  // asked to close while choosing
 };

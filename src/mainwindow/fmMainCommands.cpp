@@ -16,6 +16,8 @@
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QPushButton>
+#include <QScopeGuard>
+#include <QWindow>
 
 using namespace Qt::StringLiterals;
 
@@ -85,7 +87,17 @@ void fmMain::cmMap_Click(int Index)
 
 void fmMain::lookUpAddress()
 {
+    // Whatever comes of it, the keys held while choosing act afterwards,
+    // and a close asked for meanwhile closes.
+    const auto replay = qScopeGuard([this] {
+        for (std::unique_ptr<QEvent> &key : std::exchange(heldKeys_, {}))
+            QCoreApplication::postEvent(windowHandle(), key.release());
+        if (std::exchange(closeAfterChoosing_, false))
+            QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
+    });
+    choosing_ = true;
     const AddressChooser::Completion done = AddressChooser::complete(*oAdd, sZip, sAdd, sCmp, vAdd);
+    choosing_ = false;
     switch (done.outcome) {
     case AddressChooser::Completion::Outcome::Cancelled:
         return;  // several places and none chosen: the row stays as it was

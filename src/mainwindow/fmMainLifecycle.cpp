@@ -14,7 +14,7 @@
 #include "startup/Usr.h"
 
 #include <QCloseEvent>
-#include <QGuiApplication>
+#include <QApplication>
 #include <QScreen>
 #include <QKeyEvent>
 #include <QPushButton>
@@ -217,11 +217,26 @@ void fmMain::Form_QueryUnload()
 
 bool fmMain::eventFilter(QObject *watched, QEvent *event)
 {
+    if (watched != static_cast<QObject *>(windowHandle()))
+        return false;
+    // Keys typed ahead of a list still opening come to this window: they are
+    // the list's, and a function key among them must not act beneath it.
+    const bool isKey = event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease;
+    if (QWidget *popup = QApplication::activePopupWidget(); isKey && popup && popup->window() != this) {
+        QCoreApplication::sendEvent(popup->focusWidget() ? popup->focusWidget() : popup, event);
+        return true;
+    }
+    // The list gone, its choice not yet in the row: an F9 now would answer
+    // the row as it was.
+    if (isKey && choosing_) {
+        heldKeys_.emplace_back(event->clone());
+        return true;
+    }
     // The platform window receives each key once, before any control does.
     // A key held down acts once: its repeats would go on accepting or
     // closing, and one still held as a dialog closes would cancel the next
     // dialog the calling program opens.
-    if (watched == static_cast<QObject *>(windowHandle()) && event->type() == QEvent::KeyPress) {
+    if (event->type() == QEvent::KeyPress) {
         const auto *key = static_cast<QKeyEvent *>(event);
         if (!key->isAutoRepeat())
             Form_KeyDown(key->key(), key->modifiers());
@@ -286,6 +301,14 @@ void fmMain::hideEvent(QHideEvent *event)
 
 void fmMain::closeEvent(QCloseEvent *event)
 {
+    // F4's list lives in this window: it goes first, then the window.
+    if (choosing_) {
+        closeAfterChoosing_ = true;
+        if (QWidget *popup = QApplication::activePopupWidget())
+            popup->close();
+        event->ignore();
+        return;
+    }
     // The close box during a request dialog is a cancel: the file stays as
     // it was, while the window's place is stored as at any closing.
     vAdd->commitOpenEditor();
