@@ -6,6 +6,7 @@
 #include "browser/uWeb.h"
 #include "mainwindow/AddressGrid.h"
 #include "mainwindow/MainLayout.h"
+#include "mainwindow/RestoredFrame.h"
 #include "mainwindow/fmMain.h"
 #include "mainwindow/FormDefinition.h"
 #include "platform/AnsiCodec.h"
@@ -48,6 +49,8 @@ private slots:
     void unloadAllTwice();
     void storedPlaceRounding_data();
     void storedPlaceRounding();
+    void restoredFrameWaitsForTheWindowManager_data();
+    void restoredFrameWaitsForTheWindowManager();
     void restoreFromMinimisedKeepsThePane();
     void helpInThePaneWithoutLauncher();
 
@@ -388,6 +391,34 @@ void TestMainWindow::storedPlaceRounding()
 
 // Coming back from the task bar is no new opening: the place the user
 // browsed to stays, and the request's map is not shown again.
+void TestMainWindow::restoredFrameWaitsForTheWindowManager_data()
+{
+    // The stored frame at 44,110; openbox's frame is 1, 20, 1, 5.
+    QTest::addColumn<QPoint>("at");
+    QTest::addColumn<QMargins>("margins");
+    QTest::addColumn<bool>("lastChance");
+    QTest::addColumn<QRect>("inner");  // null: wait
+    const QRect framed(45, 130, 398, 275);
+    QTest::newRow("not framed yet") << QPoint(44, 110) << QMargins() << false << QRect();
+    QTest::newRow("reparenting: a 1x1 frame") << QPoint(44, 110) << QMargins(-44, -110, -999, -600) << false << QRect();
+    QTest::newRow("midway: at the new frame's corner") << QPoint(0, 0) << QMargins(0, 0, 2, 25) << false << QRect();
+    QTest::newRow("framed where it was put") << QPoint(44, 110) << QMargins(1, 20, 1, 5) << false << framed;
+    QTest::newRow("framed, the frame put there") << QPoint(45, 130) << QMargins(1, 20, 1, 5) << false << framed;
+    QTest::newRow("placed elsewhere: the last chance") << QPoint(300, 300) << QMargins(1, 20, 1, 5) << true << framed;
+    QTest::newRow("no window manager: the last chance") << QPoint(44, 110) << QMargins() << true
+                                                        << QRect(44, 110, 400, 300);
+}
+
+void TestMainWindow::restoredFrameWaitsForTheWindowManager()
+{
+    QFETCH(QPoint, at);
+    QFETCH(QMargins, margins);
+    QFETCH(bool, lastChance);
+    QFETCH(QRect, inner);
+    const std::optional<QRect> got = innerForFrame(QRect(44, 110, 400, 300), at, margins, lastChance);
+    QCOMPARE(got.value_or(QRect()), inner);
+}
+
 void TestMainWindow::restoreFromMinimisedKeepsThePane()
 {
     const QString requestMap = u"http://map.yahoo.co.jp/pl?request=1"_s;

@@ -68,6 +68,5 @@ public:
 
 // The component for a known identifier, or nothing when it cannot be made.
 std::unique_ptr<AddressComponent> createObject(const QString &progId);
-// The same on the given dictionary file rather than the installed one; why
-// it could not be made, naming the file, in `why`.
-std::unique_ptr<AddressComponent> createObject(const QString &progId, const QString &dictionary, QString *why = nullptr);
+// The same on the given dictionary file rather than the installed one.
+std::unique_ptr<AddressComponent> createObject(const QString &progId, const QString &dictionary);

@@ -8,14 +8,11 @@
 
 using namespace Qt::StringLiterals;
 
-std::unique_ptr<AddressComponent> createObject(const QString &progId, const QString &dictionary, QString *why)
+std::unique_ptr<AddressComponent> createObject(const QString &progId, const QString &dictionary)
 {
-    if (progId != u"Tarnu.cAdd"_s) {
-        if (why)
-            *why = progId + u": no such component"_s;
+    if (progId != u"Tarnu.cAdd"_s)
         return nullptr;
-    }
-    if (auto d = PostalDictionary::open(dictionary, why))
+    if (auto d = PostalDictionary::open(dictionary))
         return std::make_unique<PostalAddressComponent>(std::move(d));
     return nullptr;
 }

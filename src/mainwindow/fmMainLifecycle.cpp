@@ -7,6 +7,7 @@
 #include "browser/uWeb.h"
 #include "mainwindow/AddressGrid.h"
 #include "mainwindow/MainLayout.h"
+#include "mainwindow/RestoredFrame.h"
 #include "platform/BusyPointer.h"
 #include "platform/Twips.h"
 #include "settings/yIni.h"
@@ -170,25 +171,13 @@ void fmMain::placeRestoredFrame(bool lastChance)
     // manager there never is a frame; the last chance ends the wait.
     if (restoredFrame_.isNull() || !windowHandle())
         return;
-    QMargins frame = windowHandle()->frameMargins();
-    // While the window manager reparents the window, the frame is reported
-    // with passing sizes (a 1x1 frame): those are no frame to go by.
-    const bool plausible = frame.left() >= 0 && frame.top() >= 0 && frame.right() >= 0 && frame.bottom() >= 0
-                           && frame.left() + frame.right() < 200 && frame.top() + frame.bottom() < 200;
-    if (!plausible)
-        frame = QMargins();
-    // Midway, the window is also reported at its new frame's corner, with
-    // the whole frame to its right and below: a frame counts once the window
-    // is where it was put, or inside a frame put there.
-    const QPoint at = geometry().topLeft();
-    const bool settled = at == restoredFrame_.topLeft()
-                         || at == restoredFrame_.topLeft() + QPoint(frame.left(), frame.top());
-    if ((frame.isNull() || !settled) && !lastChance)
+    const std::optional<QRect> inner =
+        innerForFrame(restoredFrame_, geometry().topLeft(), windowHandle()->frameMargins(), lastChance);
+    if (!inner)
         return;
-    const QRect inner = restoredFrame_.marginsRemoved(frame);
     restoredFrame_ = QRect();
-    if (inner.isValid())
-        setGeometry(inner);
+    if (inner->isValid())
+        setGeometry(*inner);
 }
 
 void fmMain::Form_QueryUnload()
