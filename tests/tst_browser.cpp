@@ -265,7 +265,7 @@ void TestBrowser::askedBeforeTheViewIsDoneInOrder()
     queued->setURL(page);
     queued->Refresh();
     queued->RetCom(3);
-    queued->setURL(final);
+    queued->setURL(final + u"\r\n"_s);  // a request's URL ends in its line end
     queued->RetCom(6);
     QVERIFY(!queued->WebBrw);
     other.show();

@@ -237,6 +237,17 @@ void TestMainWindow::layoutFollowsResize()
     QTRY_COMPARE(w_->uWeb->height(), 0);
     QCOMPARE(w_->uWeb->width(), 600);
     QCOMPARE(w_->vAdd->geometry(), grid);
+    // Narrower than the row of buttons: each still within the window, in
+    // the designed order, none over another.
+    int right = -2;  // the first one stands a pixel left of the edge
+    for (const int i : {0, 1, 2, 4, 6, 7, 8}) {
+        const QRect b = w_->cmMap[size_t(i)]->geometry();
+        QVERIFY2(b.left() > right && b.right() < 600 && b.width() > 0,
+                 qPrintable(u"button %1 at %2..%3"_s.arg(i).arg(b.left()).arg(b.right())));
+        right = b.right();
+    }
+    w_->resize(1400, 700);
+    QTRY_COMPARE(w_->cmMap[8]->geometry(), button);
 
     // Minimised: nothing moves, whatever the size says.
     w_->resize(900, 500);

@@ -166,7 +166,9 @@ void uWeb::setURL(const QString &sURL)
         goTo(QUrl(kBlank));
         return;
     }
-    goTo(QUrl(sURL));
+    // A URL from a request file may end in its line end, which belongs to
+    // the field; browsers drop blanks and controls around an address.
+    goTo(QUrl(sURL.trimmed()));
     if (engine_)
         QCoreApplication::processEvents();
 }

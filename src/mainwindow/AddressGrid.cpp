@@ -75,6 +75,8 @@ AddressGrid::AddressGrid(QWidget *parent) : QTableWidget(parent)
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setSelectionMode(QAbstractItemView::SingleSelection);
+    // A row is one line high: wrapped, a URL would show only up to its "?".
+    setWordWrap(false);
     // Typing replaces a cell's text, F2 or a double click edits it in place.
     setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::SelectedClicked
                     | QAbstractItemView::EditKeyPressed | QAbstractItemView::AnyKeyPressed);

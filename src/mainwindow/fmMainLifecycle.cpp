@@ -6,6 +6,7 @@
 #include "addresses/AddressComponent.h"
 #include "browser/uWeb.h"
 #include "mainwindow/AddressGrid.h"
+#include "mainwindow/FormDefinition.h"
 #include "mainwindow/MainLayout.h"
 #include "mainwindow/RestoredFrame.h"
 #include "platform/BusyPointer.h"
@@ -162,6 +163,10 @@ void fmMain::Form_Resize()
     const MainLayout layout = computeMainLayout(size(), uWeb->y(), stBar->height());
     uWeb->setGeometry(layout.pane);
     stBar->setGeometry(layout.statusBar);
+    const qreal dpi = Twips::logicalDpi(this);
+    const int rowRight = Twips::toPixels(FormDefinition::kButtonRowRight, dpi);
+    for (const FormDefinition::Button &def : FormDefinition::kButtons)
+        cmMap[size_t(def.index)]->setGeometry(buttonPlace(Twips::toPixels(def.twips, dpi), rowRight, width()));
 }
 
 void fmMain::placeRestoredFrame(bool lastChance)
