@@ -87,6 +87,9 @@ if [ "$rc" = 0 ] && [[ $out == $'tokyo 35.654865 139.744584\njgd2011 35.658'[01]
 else
   bad "--coordinates (exit $rc): $out $(cat "$work/coordinates.err")"
 fi
+env -u DISPLAY "$exe" --coordinates "$origin" >/dev/full 2>"$work/coordinates.err"; rc=$?
+[ "$rc" = 4 ] && grep -q 'cannot write the coordinates' "$work/coordinates.err" && ok "--coordinates that cannot be written: exit 4" \
+  || bad "--coordinates to a full disk (exit $rc): $(cat "$work/coordinates.err")"
 out=$(env -u DISPLAY "$exe" --coordinates 'http://example.com/?lat=35.6&lon=139.7' 2>"$work/coordinates.err"); rc=$?
 [ "$rc" = 1 ] && [ -z "$out" ] && [ -s "$work/coordinates.err" ] && ok "--coordinates without a place: exit 1 and a message" \
   || bad "--coordinates without a place (exit $rc): $out"

@@ -10,6 +10,7 @@
 #include <QLoggingCategory>
 #include <QTextStream>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 
@@ -46,7 +47,8 @@ bool answeredOnTerminal(int argc, char *argv[])
                     "  --coordinates URL  print the place a map page URL shows, as \"tokyo LAT LON\"\n"
                     "                     and \"jgd2011 LAT LON\" lines; exit 1 when it has none,\n"
                     "                     3 when a datum conversion failed (the other line is\n"
-                    "                     still printed, the reason goes to standard error).\n"
+                    "                     still printed, the reason goes to standard error),\n"
+                    "                     4 when they could not be written.\n"
                     "                     It reads the pages of %s,\n"
                     "                     over http or https: /place and /maps pages are in the\n"
                     "                     world datum, older ones in the Tokyo datum, unless a\n"
@@ -68,7 +70,14 @@ int coordinatesOnTerminal(int argc, char *argv[])
         err << "Usage: zenrook --coordinates URL\n";
         return 2;
     }
-    return coordinatesCommand(QString::fromLocal8Bit(argv[2]), QString::fromUtf8(MapBaseURL), out, err);
+    const int status = coordinatesCommand(QString::fromLocal8Bit(argv[2]), QString::fromUtf8(MapBaseURL), out, err);
+    // Points a script never got are no success.
+    out.flush();
+    if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+        err << "zenrook: cannot write the coordinates: " << QString::fromLocal8Bit(std::strerror(errno)) << '\n';
+        return 4;
+    }
+    return status;
 }
 
 }  // namespace
