@@ -43,17 +43,19 @@ printf '1000001\n' | "$cmd" lookup -d "$dict" >/dev/full 2>"$work/err"; rc=$?
 
 # Customer barcodes: the manual's example of 霞が関, a business's own code,
 # blocks that decide between a town's codes; none for a town not known.
-# With a code: the town alone, the business's address, another town's.
-printf '東京都千代田区霞が関1丁目3番2号 郵便プラザ503室\n1008050\n札幌市東区北六条東4丁目　郵便センター6号館\n東京都千代田区永田町1\n1000013\t千代田区霞ヶ関１－３－２\n9999999\tどこか\n1000013\t霞が関1-3-2 -A\n1008050\t東京都千代田区大手町二丁目6番4号\n1000013\t東京都千代田区永田町1\n0368560\n1000001\t千代田区霞が関1-3-2\n' \
+# With a code: the town alone, the business's address, another town's;
+# a code written in front counts as given.
+printf '東京都千代田区霞が関1丁目3番2号 郵便プラザ503室\n1008050\n札幌市東区北六条東4丁目　郵便センター6号館\n東京都千代田区永田町1\n1000013\t千代田区霞ヶ関１－３－２\n9999999\tどこか\n1000013\t霞が関1-3-2 -A\n1008050\t東京都千代田区大手町二丁目6番4号\n1000013\t東京都千代田区永田町1\n0368560\n1000001\t千代田区霞が関1-3-2\n〒100-0001 東京都千代田区霞が関1-3-2\n〒100-0013 霞が関1-3-2\n' \
   | "$cmd" barcode -d "$dict" >"$work/out" 2>"$work/err"; rc=$?
 k132=$'1000013\t1-3-2\t1 0 0 0 0 1 3 1 - 3 - 2 CC4 CC4 CC4 CC4 CC4 CC4 CC4 CC4 9'
 b8050=$'1008050\t\t1 0 0 8 0 5 0 CC4 CC4 CC4 CC4 CC4 CC4 CC4 CC4 CC4 CC4 CC4 CC4 CC4 CC3'
-expected=$'1000013\t1-3-2-503\t1 0 0 0 0 1 3 1 - 3 - 2 - 5 0 3 CC4 CC4 CC4 CC4 9\n'"$b8050"$'\n0600906\t4-6\t0 6 0 0 9 0 6 4 - 6 CC4 CC4 CC4 CC4 CC4 CC4 CC4 CC4 CC4 CC4 9\n\t\t\n'"$k132"$'\n\t\t\n1000013\t1-3-2A\t1 0 0 0 0 1 3 1 - 3 - 2 CC1 0 CC4 CC4 CC4 CC4 CC4 CC4 7\n'"$b8050"$'\n\t\t\n0368560\t\t0 3 6 8 5 6 0 CC4 CC4 CC4 CC4 CC4 CC4 CC4 CC4 CC4 CC4 CC4 CC4 CC4 CC8\n\t\t'
+expected=$'1000013\t1-3-2-503\t1 0 0 0 0 1 3 1 - 3 - 2 - 5 0 3 CC4 CC4 CC4 CC4 9\n'"$b8050"$'\n0600906\t4-6\t0 6 0 0 9 0 6 4 - 6 CC4 CC4 CC4 CC4 CC4 CC4 CC4 CC4 CC4 CC4 9\n\t\t\n'"$k132"$'\n\t\t\n1000013\t1-3-2A\t1 0 0 0 0 1 3 1 - 3 - 2 CC1 0 CC4 CC4 CC4 CC4 CC4 CC4 7\n'"$b8050"$'\n\t\t\n0368560\t\t0 3 6 8 5 6 0 CC4 CC4 CC4 CC4 CC4 CC4 CC4 CC4 CC4 CC4 CC4 CC4 CC4 CC8\n\t\t\n\t\t\n'"$k132"
 [ "$rc" = 1 ] && [ "$(cat "$work/out")" = "$expected" ] && ok "barcode: code, address number, characters" \
   || bad "barcode (exit $rc): $(cat "$work/out")"
 grep -q "line 4: the town is not known: the city's catch-all code 100-0000 gets no barcode" "$work/err" \
   && grep -q 'line 6: no postal code 999-9999' "$work/err" && grep -q 'line 9: the address is not of the code 100-0013' "$work/err" \
-  && grep -q 'line 11: the address is not of the code 100-0001' "$work/err" && ok "barcode: the lines without one are named with the reason" || bad "barcode stderr: $(cat "$work/err")"
+  && grep -q 'line 11: the address is not of the code 100-0001' "$work/err" \
+  && grep -q 'line 12: the address is not of the code 100-0001' "$work/err" && ok "barcode: the lines without one are named with the reason" || bad "barcode stderr: $(cat "$work/err")"
 printf '1008050\n' | "$cmd" barcode -d "$dict" --svg "$work/one.svg" --points 8 >/dev/null && grep -q '<svg' "$work/one.svg" \
   && [ "$(grep -c '<rect' "$work/one.svg")" = 68 ] && grep -q 'width="67.840mm"' "$work/one.svg" \
   && ok "barcode --svg: one drawing of 67 bars on white at 8 point" || bad "barcode --svg: $(head -c 300 "$work/one.svg")"

@@ -10,13 +10,22 @@ using namespace Qt::StringLiterals;
 AddressBarcode addressBarcode(AddressComponent &component, const QString &zip, const QString &address)
 {
     AddressBarcode b;
-    b.answer = component.Find(zip, address, QString(), 1);
+    QString code = zip, text = address;
+    if (AddressText::zipDigits(code).isEmpty()) {
+        const AddressText::LeadingZip front = AddressText::leadingZip(address);
+        if (!front.digits.isEmpty()) {
+            code = front.digits;
+            text = address.mid(front.addressStart);
+        }
+    }
+    b.answer = component.Find(code, text, QString(), 1);
     const AddressAnswer &a = b.answer;
     if (!a.problem.isEmpty()) {
         b.reason = a.problem;
         return b;
     }
-    const QString given = AddressText::zipDigits(zip);
+    const QString given = AddressText::zipDigits(code);
+    b.codeGiven = given;
     const AddressCandidate *chosen = a.choices.size() == 1 ? &a.choices.first() : nullptr;
     for (const AddressCandidate &c : a.choices) {
         if (!chosen && !given.isEmpty() && AddressText::zipDigits(c.zip) == given)

@@ -16,7 +16,10 @@ struct AddressBarcode {
     AddressAnswer answer;  // what the look-up found
     QString reason;        // why there is none, when characters is empty
     bool unknownCode = false;  // the code given is not in the dictionary
+    QString codeGiven;     // the caller's code, or the one written in front of the address
 };
 
-// `zip` may be empty; when given, it is the code the caller knows.
+// `zip` may be empty; when given, it is the code the caller knows. So is a
+// code written in front of the address ("〒100-0013 …"): the mail carries
+// it, and its barcode must not say another.
 AddressBarcode addressBarcode(AddressComponent &component, const QString &zip, const QString &address);

@@ -228,13 +228,10 @@ Stop run(AddressComponent &component, const Options &options, const Io &io)
         }
         // A code given that is none, or not the address's: said, and the
         // row goes on with what can be told.
-        if (!zip->trimmed().isEmpty()) {
-            const QString given = AddressText::zipDigits(*zip);
-            if (given.isEmpty())
-                io.warn(r.line, u"\"%1\" is no postal code; the address alone is looked up"_s.arg(zip->trimmed()));
-            else if (b.answer.disagree || b.unknownCode)
-                io.warn(r.line, b.reason);
-        }
+        if (!zip->trimmed().isEmpty() && AddressText::zipDigits(*zip).isEmpty())
+            io.warn(r.line, u"\"%1\" is no postal code; the address alone is looked up"_s.arg(zip->trimmed()));
+        else if (!b.codeGiven.isEmpty() && (b.answer.disagree || b.unknownCode))
+            io.warn(r.line, b.reason);
         // Bytes the list's encoding has not in another cell: kept, and said.
         // The other cells are read only to tell whether they can be.
         QStringList bad;
