@@ -2,6 +2,7 @@
 
 #include "maps/MapCoordinates.h"
 #include "maps/MapPlace.h"
+#include "maps/MapService.h"
 #include "platform/DatumConversion.h"
 
 #include <QTextStream>
@@ -12,7 +13,8 @@ int coordinatesCommand(const QString &url, const QString &base, QTextStream &out
 {
     const std::optional<MapCoordinates> coordinates = mapCoordinates(url, base);
     if (!coordinates) {
-        err << u"zenrook: the URL shows no place of the map service %1\n"_s.arg(base);
+        err << u"zenrook: the URL shows no place of the map service: a page of %1 or %2 with lat= and lon= "
+               u"(and datum=tky or datum=wgs, if any) was expected\n"_s.arg(base, MapService::secureBase(base));
         return 1;
     }
     DatumConversion conversion;
