@@ -274,6 +274,13 @@ void TestPostalCsv::columnThatIsNotThere()
     const Outcome unreadable = run("名前,\"住所\"1\n山田,千代田区千代田1\n", o);
     QCOMPARE(unreadable.stopped, u"line 1: the header cannot be read: text after a closing quote (column 2)"_s);
     QCOMPARE(unreadable.out, QByteArray());
+    // Nor does one in another encoding than the one said: said so, rather
+    // than that its names lack the one asked for.
+    o.address = u"住所"_s;
+    o.encoding = PostalCsv::Encoding::Utf8;
+    const Outcome foreign = run("\x8f\x5a\x8f\x8a\n\x8e\x52\x93\x63\n", o);  // 住所 / 山田 in code page 932
+    QCOMPARE(foreign.stopped, u"line 1: the header is not UTF-8; give the list's encoding with --encoding"_s);
+    QCOMPARE(foreign.out, QByteArray());
 }
 
 void TestPostalCsv::encodingByMostRows()

@@ -195,8 +195,17 @@ Stop run(AddressComponent &component, const Options &options, const Io &io)
         if (!headerDone) {
             headerDone = true;
             QStringList names;
-            for (const CsvRecords::Field &f : r.fields)
-                names << codec.decode(CsvRecords::value(r, f)).value_or(QString()).trimmed();
+            for (const CsvRecords::Field &f : r.fields) {
+                const std::optional<QString> name = codec.decode(CsvRecords::value(r, f));
+                if (!name) {
+                    // Its names unknown, no column could be told by its name.
+                    halt(Stop::Kind::Other, u"line %1: the header is not %2; give the list's encoding with --encoding"_s
+                                                .arg(r.line)
+                                                .arg(codec.name()));
+                    return QByteArray();
+                }
+                names << name->trimmed();
+            }
             resolve(names);
             width = r.fields.size();
             if (going() && ((addressColumn && *addressColumn >= width) || (zipColumn && *zipColumn >= width)))
