@@ -23,6 +23,7 @@
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolButton>
+#include <QToolTip>
 #include <QtTest>
 #include <QtTest/qtestspontaneevent.h>
 
@@ -137,6 +138,23 @@ void TestMainWindow::grid()
     QCOMPARE(limitOf(0, 2), 255);
     QCOMPARE(limitOf(0, 3), 500);
     QCOMPARE(limitOf(1, 0), 60);
+
+    // A URL longer than what the grid shows of its cell is shown whole when
+    // the pointer rests on it; a code that fits is not.
+    const QString url = u"https://map.yahoo.co.jp/place?lat=35.681236&lon=139.767125&zoom=16&maptype=basic&gid="_s
+                        + QString(60, u'f');
+    g->setCellText(4, 1, url);
+    g->setCellText(1, 1, u"100-0013"_s);
+    auto restOn = [g](int column) {
+        const QPoint at = g->visualRect(g->model()->index(0, column)).topLeft() + QPoint(4, 4);
+        QHelpEvent help(QEvent::ToolTip, at, g->viewport()->mapToGlobal(at));
+        QCoreApplication::sendEvent(g->viewport(), &help);
+    };
+    restOn(3);
+    QVERIFY(QToolTip::isVisible());
+    QCOMPARE(QToolTip::text(), url);
+    restOn(0);
+    QTRY_VERIFY(!QToolTip::isVisible());
 }
 
 void TestMainWindow::typingRightAfterClickingTheSelectedCell()

@@ -4,9 +4,11 @@
 
 #include <QCoreApplication>
 #include <QFontMetrics>
+#include <QHelpEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QStyleOptionHeader>
+#include <QToolTip>
 
 #include <algorithm>
 
@@ -103,6 +105,24 @@ AddressGrid::AddressGrid(QWidget *parent) : QTableWidget(parent)
             setItem(r, c, item);
         }
     }
+}
+
+bool AddressGrid::viewportEvent(QEvent *event)
+{
+    if (event->type() != QEvent::ToolTip)
+        return QTableWidget::viewportEvent(event);
+    // A cell's text cut off by its column or by the edge of what is shown
+    // (a long map URL) is shown whole while the pointer rests on it.
+    const auto *help = static_cast<QHelpEvent *>(event);
+    const QModelIndex index = indexAt(help->pos());
+    const QString text = index.data().toString();
+    const QRect shown = visualRect(index).intersected(viewport()->visibleRegion().boundingRect());
+    const int margin = style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1;
+    if (!text.isEmpty() && fontMetrics().horizontalAdvance(text) + 2 * margin > shown.width())
+        QToolTip::showText(help->globalPos(), text, viewport(), shown);
+    else
+        QToolTip::hideText();
+    return true;
 }
 
 void AddressGrid::resizeEvent(QResizeEvent *event)
