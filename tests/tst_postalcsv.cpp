@@ -279,7 +279,7 @@ void TestPostalCsv::columnThatIsNotThere()
     o.address = u"住所"_s;
     o.encoding = PostalCsv::Encoding::Utf8;
     const Outcome foreign = run("\x8f\x5a\x8f\x8a\n\x8e\x52\x93\x63\n", o);  // 住所 / 山田 in code page 932
-    QCOMPARE(foreign.stopped, u"line 1: the header is not UTF-8; give the list's encoding with --encoding"_s);
+    QCOMPARE(foreign.stopped, u"line 1: the header is not UTF-8; if the list is in cp932, say --encoding cp932, or leave --encoding out to have it told"_s);
     QCOMPARE(foreign.out, QByteArray());
 }
 

@@ -199,9 +199,11 @@ Stop run(AddressComponent &component, const Options &options, const Io &io)
                 const std::optional<QString> name = codec.decode(CsvRecords::value(r, f));
                 if (!name) {
                     // Its names unknown, no column could be told by its name.
-                    halt(Stop::Kind::Other, u"line %1: the header is not %2; give the list's encoding with --encoding"_s
+                    const QString other = encoding == Encoding::Utf8 ? u"cp932"_s : u"utf-8"_s;
+                    halt(Stop::Kind::Other, u"line %1: the header is not %2; if the list is in %3, say --encoding %3, "
+                                            u"or leave --encoding out to have it told"_s
                                                 .arg(r.line)
-                                                .arg(codec.name()));
+                                                .arg(codec.name(), other));
                     return QByteArray();
                 }
                 names << name->trimmed();
