@@ -418,8 +418,6 @@ void TestMainWindow::storedPlaceRounding()
     QCOMPARE(w_->pos(), expected == QPoint(-1, -1) ? designed : expected);
 }
 
-// Coming back from the task bar is no new opening: the place the user
-// browsed to stays, and the request's map is not shown again.
 void TestMainWindow::restoredFrameWaitsForTheWindowManager_data()
 {
     // The stored frame at 44,110; openbox's frame is 1, 20, 1, 5.
@@ -448,6 +446,8 @@ void TestMainWindow::restoredFrameWaitsForTheWindowManager()
     QCOMPARE(got.value_or(QRect()), inner);
 }
 
+// Coming back from the task bar is no new opening: the place the user
+// browsed to stays, and the request's map is not shown again.
 void TestMainWindow::restoreFromMinimisedKeepsThePane()
 {
     const QString requestMap = u"http://map.yahoo.co.jp/pl?request=1"_s;

@@ -11,7 +11,7 @@ AddressBarcode addressBarcode(AddressComponent &component, const QString &zip, c
 {
     AddressBarcode b;
     QString code = zip, text = address;
-    if (AddressText::zipDigits(code).isEmpty()) {
+    if (zip.trimmed().isEmpty()) {
         const AddressText::LeadingZip front = AddressText::leadingZip(address);
         if (!front.digits.isEmpty()) {
             code = front.digits;

@@ -29,7 +29,6 @@ struct Button {
 extern const std::array<Button, 7> kButtons;
 inline constexpr int kButtonCount = 9;            // indices 0..8, with gaps
 inline constexpr char16_t kAcceptCaption[] = u"MAP URL取込(&F9)";
-inline constexpr int kButtonRowRight = 16200;     // the right edge of button 8
 
 inline constexpr QRect kPaneTwips{-15, 1200, 14790, 5850};
 inline constexpr int kPaneTabOrder = 5;

@@ -104,5 +104,4 @@ private:
     // act once the row holds the choice.
     bool choosing_ = false;
     std::vector<std::unique_ptr<QEvent>> heldKeys_;
-    bool closeAfterChoosing_ = false;  // asked to close while choosing
 };

@@ -87,13 +87,10 @@ void fmMain::cmMap_Click(int Index)
 
 void fmMain::lookUpAddress()
 {
-    // Whatever comes of it, the keys held while choosing act afterwards,
-    // and a close asked for meanwhile closes.
+    // Whatever comes of it, the keys held while choosing act afterwards.
     const auto replay = qScopeGuard([this] {
         for (std::unique_ptr<QEvent> &key : std::exchange(heldKeys_, {}))
             QCoreApplication::postEvent(windowHandle(), key.release());
-        if (std::exchange(closeAfterChoosing_, false))
-            QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
     });
     choosing_ = true;
     const AddressChooser::Completion done = AddressChooser::complete(*oAdd, sZip, sAdd, sCmp, vAdd);

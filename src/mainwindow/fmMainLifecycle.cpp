@@ -164,7 +164,9 @@ void fmMain::Form_Resize()
     uWeb->setGeometry(layout.pane);
     stBar->setGeometry(layout.statusBar);
     const qreal dpi = Twips::logicalDpi(this);
-    const int rowRight = Twips::toPixels(FormDefinition::kButtonRowRight, dpi);
+    int rowRight = 0;
+    for (const FormDefinition::Button &def : FormDefinition::kButtons)
+        rowRight = std::max(rowRight, Twips::toPixels(def.twips, dpi).right() + 1);
     for (const FormDefinition::Button &def : FormDefinition::kButtons)
         cmMap[size_t(def.index)]->setGeometry(buttonPlace(Twips::toPixels(def.twips, dpi), rowRight, width()));
 }
@@ -295,14 +297,6 @@ void fmMain::hideEvent(QHideEvent *event)
 
 void fmMain::closeEvent(QCloseEvent *event)
 {
-    // F4's list lives in this window: it goes first, then the window.
-    if (choosing_) {
-        closeAfterChoosing_ = true;
-        if (QWidget *popup = QApplication::activePopupWidget())
-            popup->close();
-        event->ignore();
-        return;
-    }
     // The close box during a request dialog is a cancel: the file stays as
     // it was, while the window's place is stored as at any closing.
     vAdd->commitOpenEditor();

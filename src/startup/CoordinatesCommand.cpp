@@ -14,7 +14,7 @@ int coordinatesCommand(const QString &url, const QString &base, QTextStream &out
     const std::optional<MapCoordinates> coordinates = mapCoordinates(url, base);
     if (!coordinates) {
         err << u"zenrook: the URL shows no place of the map service: a page of %1 or %2 with lat= and lon= "
-               u"(or ll=), and a datum= of those man zenrook lists if any, was expected\n"_s.arg(base, MapService::secureBase(base));
+               u"(or ll=) was expected; man zenrook lists the datum= values read\n"_s.arg(base, MapService::secureBase(base));
         return 1;
     }
     DatumConversion conversion;
