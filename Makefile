@@ -14,7 +14,6 @@ all: build
 
 deps:
 	@bash tools/install-deps.sh
-	@bash tools/fetch-postal-data.sh
 
 build: deps
 	@cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=Release $(CMAKE_FLAGS) >/dev/null

@@ -41,9 +41,9 @@ if [ -e "$build/zenrook-postal.sqlite3" ]; then
   mv "$build/zenrook-postal.sqlite3" "$work/build-dictionary"
   "$build/zenrook-postal" import --ken-all "$fixtures/postal/utf_ken_all.csv" -o "$build/zenrook-postal.sqlite3" >/dev/null
   info=$("$prefix/bin/zenrook-postal" info)
-  [[ $info == *"source: jquery-jpostal-ja"* && $info == *"dictionary: $prefix/share/zenrook/zenrook-postal.sqlite3"* ]] \
+  [[ $info == *"source: utf_ken_all.zip + jigyosyo.zip"* && $info == *"dictionary: $prefix/share/zenrook/zenrook-postal.sqlite3"* ]] \
     && ok "installed zenrook-postal opens the installed dictionary" || bad "installed zenrook-postal info: $info"
-  [[ $("$exe" --version) == *"postal data: jquery-jpostal-ja "*", data of "[0-9]* ]] \
+  [[ $("$exe" --version) == *"postal data: utf_ken_all.zip + jigyosyo.zip, data of "[0-9]* ]] \
     && ok "installed zenrook opens the installed dictionary" || bad "installed --version: $("$exe" --version)"
   [[ $(printf '1006001\n' | "$prefix/bin/zenrook-postal" lookup) == "100-6001"* ]] && ok "installed lookup answers from it" \
     || bad "installed lookup: $(printf '1006001\n' | "$prefix/bin/zenrook-postal" lookup 2>&1)"

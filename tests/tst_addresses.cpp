@@ -1,6 +1,6 @@
 // The address component on its postal dictionary: dictionaries built from
-// small official files and a small package written for these tests, and
-// the full national data when it is built.
+// small official files written for these tests, as published (zip) and
+// unpacked, and the full national data when it is built.
 
 #include "addresses/AddressComponent.h"
 #include "addresses/DictionaryImport.h"
@@ -24,11 +24,10 @@ private slots:
     void initTestCase();
     void townNotes_data();
     void townNotes();
-    void blockNotes();
     void officialFiles();
     void malformedFiles_data();
     void malformedFiles();
-    void package();
+    void archives();
     void lookUp_data();
     void lookUp();
     void candidates();
@@ -72,46 +71,35 @@ void TestAddresses::townNotes_data()
 {
     QTest::addColumn<QString>("official");
     QTest::addColumn<QString>("town");
-    QTest::newRow("plain") << u"千代田"_s << u"千代田"_s;
-    QTest::newRow("not listed: the city") << u"以下に掲載がない場合"_s << QString();
-    QTest::newRow("number follows the city") << u"滝沢市の次に番地がくる場合"_s << QString();
-    QTest::newRow("except the buildings") << u"霞が関（次のビルを除く）"_s << u"霞が関"_s;
-    QTest::newRow("floor") << u"霞が関霞が関ビル（１２階）"_s << u"霞が関霞が関ビル１２階"_s;
-    QTest::newRow("basement or unknown floor") << u"霞が関霞が関ビル（地階・階層不明）"_s << u"霞が関霞が関ビル"_s;
+    QTest::addColumn<QString>("note");
+    const QString none;
+    QTest::newRow("plain") << u"千代田"_s << u"千代田"_s << none;
+    QTest::newRow("not listed: the city") << u"以下に掲載がない場合"_s << none << none;
+    QTest::newRow("number follows the city") << u"滝沢市の次に番地がくる場合"_s << none << none;
+    QTest::newRow("except the buildings") << u"霞が関（次のビルを除く）"_s << u"霞が関"_s << u"（次のビルを除く）"_s;
+    QTest::newRow("floor") << u"霞が関霞が関ビル（１２階）"_s << u"霞が関霞が関ビル１２階"_s << none;
+    QTest::newRow("basement or unknown floor") << u"霞が関霞が関ビル（地階・階層不明）"_s << u"霞が関霞が関ビル"_s
+                                               << u"（地階・階層不明）"_s;
     QTest::newRow("note before the floor kept") << u"名駅ミッドランドスクエア（高層棟）（１５階）"_s
-                                                << u"名駅ミッドランドスクエア（高層棟）１５階"_s;
-    QTest::newRow("block range") << u"一ツ橋（１丁目）"_s << u"一ツ橋"_s;
-    QTest::newRow("block range with a note kept apart") << u"北六条東（８～２０丁目）"_s << u"北六条東"_s;
-    QTest::newRow("whole village") << u"生坂村一円"_s << QString();
-    QTest::newRow("a town named 一円") << u"一円"_s << u"一円"_s;
-    QTest::newRow("allotments") << u"西根第１地割～第３地割"_s << u"西根"_s;
-    QTest::newRow("list") << u"甲、乙"_s << QString();
-    QTest::newRow("bracket left open") << u"匠（一ノ渡、大平、"_s << u"匠"_s;
+                                                << u"名駅ミッドランドスクエア（高層棟）１５階"_s << none;
+    QTest::newRow("block range") << u"大通西（１〜１９丁目）"_s << u"大通西"_s << u"（１〜１９丁目）"_s;
+    QTest::newRow("whole village") << u"生坂村一円"_s << none << none;
+    QTest::newRow("a town named 一円") << u"一円"_s << u"一円"_s << none;
+    QTest::newRow("allotments") << u"西根第１地割～第３地割"_s << u"西根"_s << u"第１地割～第３地割"_s;
+    QTest::newRow("allotment and places") << u"杉名畑４４地割（湯田ダム管理事務所、後口山、当楽）"_s << u"杉名畑"_s
+                                          << u"４４地割（湯田ダム管理事務所、後口山、当楽）"_s;
+    QTest::newRow("list") << u"甲、乙"_s << none << none;
+    QTest::newRow("bracket left open") << u"匠（一ノ渡、大平、"_s << u"匠"_s << u"（一ノ渡、大平、"_s;
 }
 
 void TestAddresses::townNotes()
 {
     QFETCH(QString, official);
     QFETCH(QString, town);
-    QCOMPARE(DictionaryImport::townOf(official), town);
-}
-
-// The blocks a code serves, as the official files' notes say them.
-void TestAddresses::blockNotes()
-{
-    using R = QList<DictionaryImport::BlockRange>;
-    auto blocks = [](const QString &official) { return DictionaryImport::townNote(official).blocks; };
-    QCOMPARE(blocks(u"北六条東（１～７丁目）"_s), (R{{1, 7}}));
-    QCOMPARE(blocks(u"大通西（８丁目）"_s), (R{{8, 8}}));
-    QCOMPARE(blocks(u"旭町（１・３丁目）"_s), (R{{1, 1}, {3, 3}}));
-    QCOMPARE(blocks(u"南町（１～３丁目、５丁目）"_s), (R{{1, 3}, {5, 5}}));
-    QCOMPARE(blocks(u"安曇（３３６０～３６００番地）"_s), (R{{3360, 3600}}));
-    QCOMPARE(blocks(u"本町（２０番地以上）"_s), (R{{20, 99999}}));
-    QCOMPARE(blocks(u"霞が関（次のビルを除く）"_s), R());
-    QCOMPARE(blocks(u"大黒町（河原町通二条下る、二条通河原町西入）"_s), R());
-    QCOMPARE(blocks(u"本町（１丁目１～５番）"_s), R());  // blocks within a 丁目: not read
-    QVERIFY(DictionaryImport::townNote(u"安曇（その他）"_s).otherwise);
-    QVERIFY(!DictionaryImport::townNote(u"安曇（３３６０～３６００番地）"_s).otherwise);
+    QFETCH(QString, note);
+    const DictionaryImport::TownNote n = DictionaryImport::townNote(official);
+    QCOMPARE(n.town, town);
+    QCOMPARE(n.note, note);
 }
 
 void TestAddresses::officialFiles()
@@ -146,7 +134,7 @@ void TestAddresses::malformedFiles_data()
                                << u"bad.csv:2: not UTF-8"_s;
     QTest::newRow("code of six digits") << false << QByteArray(good).replace("1000001", "100001")
                                         << u"bad.csv:1: postal code \"100001\" is not seven digits"_s;
-    QTest::newRow("quote left open") << false << good + "13101,\"100\r\n" << u"bad.csv:2: a quote is not closed"_s;
+    QTest::newRow("quote left open") << false << good + "13101,\"100\r\n" << u"bad.csv:2: a quote is not closed: the rest of the list is one row"_s;
     QTest::newRow("empty") << false << QByteArray() << u"bad.csv: empty"_s;
     QTest::newRow("blank lines only") << false << QByteArray("\r\n\r\n") << u"bad.csv: empty"_s;
     const QByteArray business = "13101,\"a\",\"\x8a\x94\",\"\x93\x8c\x8b\x9e\x93\x73\",\"b\",\"c\",\"1\",\"1008799\",\"100\",\"d\",0,0,0\r\n";
@@ -171,45 +159,40 @@ void TestAddresses::malformedFiles()
     QCOMPARE(message, error);
 }
 
-void TestAddresses::package()
+// The files as published: the zip is read whole and checked, and a damaged
+// one is refused with the reason, never read in part.
+void TestAddresses::archives()
 {
     DictionaryImport::Source source;
     QString error;
-    QVERIFY2(DictionaryImport::readPackage(QFINDTESTDATA("fixtures/jquery-jpostal-ja"), &source, &error),
+    QVERIFY2(DictionaryImport::readKenAll(QFINDTESTDATA("fixtures/postal/utf_ken_all.zip"), &source, &error),
              qPrintable(error));
-    QCOMPARE(source.source, u"jquery-jpostal-ja"_s);
-    QCOMPARE(source.version, u"2.14.73"_s);
-    QCOMPARE(source.date, u"2025-09-25"_s);
-    const DictionaryImport::Result r = DictionaryImport::write(source, dir_.filePath(u"package.sqlite3"_s));
+    QVERIFY2(DictionaryImport::readJigyosyo(QFINDTESTDATA("fixtures/postal/jigyosyo.zip"), &source, &error),
+             qPrintable(error));
+    QCOMPARE(source.source, u"utf_ken_all.zip + jigyosyo.zip"_s);
+    QCOMPARE(source.date, u"2026-05-26"_s);  // the entries' own date
+    const DictionaryImport::Result r = DictionaryImport::write(source, dir_.filePath(u"zipped.sqlite3"_s));
     QVERIFY2(r.ok, qPrintable(r.error));
-    QCOMPARE(r.codes, 10);  // the prefix's own row is no code; a row given twice counts once
-    QCOMPARE(r.business, 1);
-    auto add = createObject(u"Tarnu.cAdd"_s, dir_.filePath(u"package.sqlite3"_s));
-    QVERIFY(add);
-    QCOMPARE(add->DataInfo(), u"jquery-jpostal-ja 2.14.73, data of 2025-09-25"_s);
-    QString zip = u"1006001"_s, address, company;
-    add->PutAdd(zip, address, company, 1);
-    QCOMPARE(address, u"東京都千代田区霞が関霞が関ビル１階"_s);
-    zip.clear();
-    address = u"東京都千代田区霞が関3-2-5霞が関ビル2F"_s;
-    add->PutAdd(zip, address, company, 1);
-    QCOMPARE(zip, u"100-6002"_s);
-    // The package does not say which blocks each of a town's codes serves:
-    // both are offered, not the lowest as if it were sure.
-    const AddressAnswer both = add->Find(QString(), u"札幌市東区北六条東8丁目"_s, QString(), 1);
-    QCOMPARE(both.certainty, Certainty::Ambiguous);
-    QCOMPARE(both.choices.size(), 2);
-    QCOMPARE(both.choices.at(0).zip, u"060-0906"_s);
-    QCOMPARE(both.choices.at(1).zip, u"065-0006"_s);
-    QCOMPARE(both.choices.at(1).address, u"北海道札幌市東区北六条東8丁目"_s);
+    QCOMPARE(r.codes, imported_.codes);
+    QCOMPARE(r.business, imported_.business);
 
-    QVERIFY(!DictionaryImport::readPackage(dir_.filePath(u"nothing"_s), &source, &error));
-    QVERIFY(error.endsWith(u"package.json: cannot be read"_s));
-    QDir(dir_.path()).mkpath(u"broken/json"_s);
-    QFile::copy(QFINDTESTDATA("fixtures/jquery-jpostal-ja/package.json"), dir_.filePath(u"broken/package.json"_s));
-    writeFile(u"broken/json/000.json"_s, "jQuery_jpostal_callback(\n[[\"_000info\"],\n[\"_1000001\",\n);");
-    QVERIFY(!DictionaryImport::readPackage(dir_.filePath(u"broken"_s), &source, &error));
-    QVERIFY2(error.contains(u"000.json:"_s), qPrintable(error));
+    QFile f(QFINDTESTDATA("fixtures/postal/utf_ken_all.zip"));
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    const QByteArray zip = f.readAll();
+    auto refused = [&](const QByteArray &bytes, bool business = false) {
+        const QString path = writeFile(business ? u"jigyosyo.zip"_s : u"utf_ken_all.zip"_s, bytes);
+        DictionaryImport::Source s;
+        QString why;
+        const bool ok = business ? DictionaryImport::readJigyosyo(path, &s, &why)
+                                 : DictionaryImport::readKenAll(path, &s, &why);
+        return ok ? QString() : why;
+    };
+    QVERIFY2(refused(zip.left(zip.size() * 2 / 3)).contains(u"utf_ken_all.zip"_s), "cut short");
+    QByteArray flipped = zip;
+    flipped[zip.indexOf("utf_ken_all.csv") + 40] = char(flipped.at(zip.indexOf("utf_ken_all.csv") + 40) ^ 0x55);
+    QVERIFY2(!refused(flipped).isEmpty(), "a byte of the data changed");
+    const QString foreign = refused(zip, true);  // the other file's archive
+    QVERIFY2(foreign.contains(u"JIGYOSYO.CSV"_s), qPrintable(foreign));
 }
 
 void TestAddresses::lookUp_data()
@@ -405,7 +388,7 @@ void TestAddresses::factory()
     }
     QString why;
     QVERIFY(!PostalDictionary::open(dir_.filePath(u"old.sqlite3"_s), &why, PostalDictionary::Opening::AtFirstLookUp));
-    QVERIFY2(why.endsWith(u"a dictionary of format 2; this program reads format 3 (import it again)"_s), qPrintable(why));
+    QVERIFY2(why.endsWith(u"a dictionary of format 2; this program reads format 4 (import it again)"_s), qPrintable(why));
     QVERIFY(PostalDictionary::open(dir_.filePath(u"official.sqlite3"_s), &why, PostalDictionary::Opening::AtFirstLookUp));
     QVERIFY(!PostalDictionary::open(dir_.filePath(u"damaged.sqlite3"_s), &why, PostalDictionary::Opening::AtFirstLookUp));
 }
@@ -427,7 +410,13 @@ void TestAddresses::replacedWhileOpen()
     const QByteArray official = bytesOf(dir_.filePath(u"official.sqlite3"_s));
     DictionaryImport::Source source;
     QString error;
-    QVERIFY(DictionaryImport::readPackage(QFINDTESTDATA("fixtures/jquery-jpostal-ja"), &source, &error));
+    // A smaller dictionary: the first rows only.
+    QFile all(QFINDTESTDATA("fixtures/postal/utf_ken_all.csv"));
+    QVERIFY(all.open(QIODevice::ReadOnly));
+    QByteArray firstRows;
+    for (int i = 0; i < 5; ++i)
+        firstRows += all.readLine();
+    QVERIFY(DictionaryImport::parseKenAll(u"utf_ken_all.csv"_s, firstRows, &source, &error));
     QVERIFY(DictionaryImport::write(source, dir_.filePath(u"small.sqlite3"_s)).ok);
     const QByteArray small = bytesOf(dir_.filePath(u"small.sqlite3"_s));
     QVERIFY(overwrite(small));
@@ -521,7 +510,7 @@ void TestAddresses::nationalData_data()
     QTest::newRow("not a floor") << u"1006099"_s << none << u"1006099"_s << none << none;
     QTest::newRow("business") << u"1008050"_s << none << u"100-8050"_s << u"東京都千代田区大手町二丁目６番４号常盤橋タワー"_s
                               << u"東京海上日動火災保険　株式会社"_s;
-    QTest::newRow("town like a building") << none << u"長野県松本市安曇1-2-3"_s << u"390-1501"_s
+    QTest::newRow("no place of the town's notes: its other addresses") << none << u"長野県松本市安曇1-2-3"_s << u"390-1520"_s
                                           << u"長野県松本市安曇1-2-3"_s << none;
     QTest::newRow("two towns, the first") << u"0741271"_s << none << u"074-1271"_s << u"北海道深川市音江町"_s << none;
     QTest::newRow("address to code") << none << u"東京都港区芝公園４丁目２－８"_s << u"105-0011"_s

@@ -71,7 +71,7 @@ void TestPostalCsv::initTestCase()
     QVERIFY(DictionaryImport::readKenAll(QFINDTESTDATA("fixtures/postal/utf_ken_all.csv"), &source, &error));
     QVERIFY(DictionaryImport::readJigyosyo(QFINDTESTDATA("fixtures/postal/JIGYOSYO.CSV"), &source, &error));
     // A town written with a character code page 932 does not have.
-    source.rows.append({u"9990001"_s, u"東京都"_s, u"千代田区"_s, u"𠮷野"_s, {}, {}, {}, false});
+    source.rows.append({u"9990001"_s, u"東京都"_s, u"千代田区"_s, u"𠮷野"_s, {}, {}, {}, {}});
     QVERIFY(DictionaryImport::write(source, dir_.filePath(u"d.sqlite3"_s)).ok);
     add_ = createObject(u"Tarnu.cAdd"_s, dir_.filePath(u"d.sqlite3"_s));
     QVERIFY(add_);

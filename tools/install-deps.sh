@@ -5,8 +5,8 @@
 set -euo pipefail
 
 packages=(
-  cmake g++ make clang libclang-rt-14-dev
-  qt6-base-dev qt6-webengine-dev qt6-qpa-plugins libsqlite3-dev libproj-dev proj-data
+  cmake g++ make pkg-config clang libclang-rt-14-dev
+  qt6-base-dev qt6-webengine-dev qt6-qpa-plugins libsqlite3-dev libzip-dev libproj-dev proj-data
   libbenchmark-dev
   fonts-ipafont-gothic fonts-noto-cjk
   desktop-file-utils appstream dpkg-dev
@@ -26,8 +26,6 @@ missing=()
 for p in "${packages[@]}"; do
   installed "$p" || missing+=("$p")
 done
-# npm fetches the postal tables; the machine's own Node.js may already bring it.
-command -v npm >/dev/null 2>&1 || missing+=(npm)
 [ ${#missing[@]} -eq 0 ] && exit 0
 
 sudo=()

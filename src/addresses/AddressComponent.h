@@ -28,6 +28,14 @@ struct AddressCandidate {
     // What was typed after the town (blocks, building, room), as typed: the
     // address number of a customer barcode comes from it.
     QString afterTown;
+    // Where a town has several codes, the blocks this one serves as the
+    // postal service notes them after the town ("（１〜１９丁目）").
+    QString ranges;
+    // The address with the ranges after its town, for choosing between codes.
+    QString listed() const
+    {
+        return ranges.isEmpty() ? address : address.chopped(afterTown.size()) + ranges + afterTown;
+    }
     friend bool operator==(const AddressCandidate &a, const AddressCandidate &b)
     {
         return a.zip == b.zip && a.address == b.address && a.company == b.company;

@@ -1,8 +1,10 @@
 #include "addresses/AddressMatch.h"
 
 #include "addresses/AddressText.h"
+#include "addresses/BlockRanges.h"
 #include "addresses/PostalDictionary.h"
 
+#include <QHash>
 #include <QRegularExpression>
 
 #include <algorithm>
@@ -74,7 +76,53 @@ struct Found {
     QString townKey, townName;
     qsizetype townStart = -1, townEnd = -1;  // -1: no town, the city's catch-all
     Certainty certainty = Certainty::Town;
+    QString ranges;  // the blocks the code serves, where its town has several
 };
+
+// Of the codes of a town, those the blocks written after it (`after`,
+// comparable) pick, where the dictionary notes which blocks each serves;
+// each code's notes, to be shown beside it.
+QHash<qint64, QString> byBlocks(const QList<PostalDictionary::Blocks> &blocks, const QString &after,
+                                QList<PostalDictionary::Code> *codes)
+{
+    QHash<qint64, QString> notes;
+    if (blocks.isEmpty())
+        return notes;
+    const BlockRanges::Written written = BlockRanges::written(after);
+    QHash<qint64, BlockRanges::Fit> fits;
+    QList<qint64> otherwise;
+    for (const PostalDictionary::Blocks &b : blocks) {
+        if (!notes.value(b.zip).contains(b.note))
+            notes[b.zip] += b.note;
+        const BlockRanges::Note note = BlockRanges::parse(b.note);
+        if (note.otherwise)
+            otherwise.append(b.zip);
+        const BlockRanges::Fit f = BlockRanges::fit(note, written);
+        BlockRanges::Fit &best = fits[b.zip];
+        best.score = std::max(best.score, f.score);
+        best.maybe = std::max(best.maybe, f.maybe);
+    }
+    if (written.place.isEmpty() && written.numbers.isEmpty())
+        return notes;  // no blocks written: every code stays a choice
+    int sure = 0, maybe = 0;
+    for (const BlockRanges::Fit &f : std::as_const(fits)) {
+        sure = std::max(sure, f.score);
+        maybe = std::max(maybe, f.maybe);
+    }
+    // The most specific note that surely fits decides; one that may fit
+    // more specifically stays a choice beside it. Where none fits, the
+    // codes of the town's other addresses ("（その他）") serve it.
+    auto kept = [&](qint64 zip) {
+        const BlockRanges::Fit f = fits.value(zip);
+        if (sure > 0)
+            return f.score == sure || f.maybe > sure;
+        if (maybe > 0)
+            return f.maybe > 0;
+        return otherwise.isEmpty() || otherwise.contains(zip);
+    };
+    codes->removeIf([&](const PostalDictionary::Code &c) { return fits.contains(c.zip) && !kept(c.zip); });
+    return notes;
+}
 
 struct Text {
     QString original;  // as typed, without a postal code written in front
@@ -84,7 +132,7 @@ struct Text {
 
 // The town of an area the text names, and its codes narrowed by what
 // follows it; the city's catch-all code when no town fits.
-QList<Found> inArea(PostalDictionary &d, int area, const Text &t)
+QList<Found> inArea(PostalDictionary &d, int area, const Text &t, qint64 hint)
 {
     const QStringView text(t.key.text);
     const QStringView rest = text.mid(t.cityEnd);
@@ -107,28 +155,18 @@ QList<Found> inArea(PostalDictionary &d, int area, const Text &t)
             return {base};
         }
         QList<PostalDictionary::Code> codes = town->codes;
-        if (codes.size() > 1) {
-            // Where the dictionary knows which blocks each code serves, the
-            // first number after the town (its 丁目 or 番地) decides.
-            const QList<PostalDictionary::Blocks> blocks = d.blocks(area, town->key);
-            const int n = AddressText::leadingNumber(after);
-            QList<qint64> served, otherwise;
-            for (const PostalDictionary::Blocks &b : blocks) {
-                if (b.low < 0)
-                    otherwise.append(b.zip);
-                else if (n >= b.low && n <= b.high && !served.contains(b.zip))
-                    served.append(b.zip);
-            }
-            const QList<qint64> decided = n >= 0 && !blocks.isEmpty() ? (served.isEmpty() ? otherwise : served)
-                                                                       : QList<qint64>();
-            if (!decided.isEmpty())
-                codes.removeIf([&](const PostalDictionary::Code &c) { return !decided.contains(c.zip); });
-        }
+        QHash<qint64, QString> ranges;
+        const bool given = std::any_of(codes.cbegin(), codes.cend(), [&](const PostalDictionary::Code &c) { return c.zip == hint; });
+        if (codes.size() > 1 && !given)  // a code of the town written with it is the writer's choice
+            ranges = byBlocks(d.blocks(area, town->key), after, &codes);
+        if (codes.size() == 1)
+            ranges.clear();  // decided: nothing to choose between
         QList<Found> found;
         for (const PostalDictionary::Code &c : std::as_const(codes)) {
             Found f = base;
             f.zip = c.zip;
             f.townName = c.town;
+            f.ranges = ranges.value(c.zip);
             found.append(f);
         }
         return found;
@@ -201,7 +239,7 @@ AddressAnswer byAddress(PostalDictionary &d, const QString &address, const QStri
 
     QList<Found> found;
     for (const int area : city->areas)
-        found += inArea(d, area, t);
+        found += inArea(d, area, t, hint.digits.toLongLong());
     // Of the cities a name fits, those where the town is found are meant,
     // not those of which only the catch-all code fits.
     if (std::any_of(found.cbegin(), found.cend(), [](const Found &f) { return f.townEnd >= 0; }))
@@ -246,7 +284,7 @@ AddressAnswer byAddress(PostalDictionary &d, const QString &address, const QStri
     QList<AddressCandidate> alsoHere;
     for (const Found &f : std::as_const(found)) {
         const QString afterTown = f.townEnd < 0 ? QString() : t.original.mid(t.key.originalEnd(f.townEnd));
-        const AddressCandidate c{zipText(f.zip), completed(d, t, f), company, f.certainty, afterTown};
+        const AddressCandidate c{zipText(f.zip), completed(d, t, f), company, f.certainty, afterTown, f.ranges};
         if (!choices.contains(c))
             choices.append(c);
         if (everything && f.townEnd >= 0) {

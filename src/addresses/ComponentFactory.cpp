@@ -32,7 +32,7 @@ std::unique_ptr<AddressComponent> createObject(const QString &progId)
         });
         using Opening = PostalDictionary::Opening;
         if (auto d = PostalDictionary::open(places.at(i), nullptr, another ? Opening::AtFirstLookUp : Opening::AtFirstLookUpUnasked))
-            return std::make_unique<PostalAddressComponent>(std::move(d));
+            return std::make_unique<PostalAddressComponent>(std::move(d), places);
     }
     return nullptr;
 }

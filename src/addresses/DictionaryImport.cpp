@@ -38,6 +38,27 @@ struct StmtFinalize {
 using Db = std::unique_ptr<sqlite3, DbClose>;
 using Stmt = std::unique_ptr<sqlite3_stmt, StmtFinalize>;
 
+const char kSchema[] =
+    "CREATE TABLE meta(key TEXT PRIMARY KEY, value TEXT) WITHOUT ROWID;"
+    "CREATE TABLE area(id INTEGER PRIMARY KEY, pref TEXT NOT NULL, city TEXT NOT NULL);"
+    "CREATE TABLE zip(zip INTEGER NOT NULL, seq INTEGER NOT NULL, area INTEGER NOT NULL,"
+    " town TEXT NOT NULL, street TEXT NOT NULL, name TEXT NOT NULL, PRIMARY KEY(zip, seq)) WITHOUT ROWID;"
+    "CREATE TABLE city(key TEXT NOT NULL, area INTEGER NOT NULL, PRIMARY KEY(key, area)) WITHOUT ROWID;"
+    "CREATE TABLE town(area INTEGER NOT NULL, key TEXT NOT NULL, zip INTEGER NOT NULL, name TEXT NOT NULL,"
+    " PRIMARY KEY(area, key, zip)) WITHOUT ROWID;"
+    "CREATE TABLE block(area INTEGER NOT NULL, key TEXT NOT NULL, zip INTEGER NOT NULL, seq INTEGER NOT NULL,"
+    " note TEXT NOT NULL, PRIMARY KEY(area, key, zip, seq)) WITHOUT ROWID;"
+    "CREATE TABLE building(area INTEGER NOT NULL, town TEXT NOT NULL, name TEXT NOT NULL,"
+    " floor INTEGER NOT NULL, zip INTEGER NOT NULL, PRIMARY KEY(area, town, name, floor)) WITHOUT ROWID;"
+    "CREATE TABLE business(area INTEGER NOT NULL, town TEXT NOT NULL, numbers TEXT NOT NULL,"
+    " name TEXT NOT NULL, zip INTEGER NOT NULL, townName TEXT NOT NULL, street TEXT NOT NULL,"
+    " shown TEXT NOT NULL, place TEXT NOT NULL, PRIMARY KEY(area, town, numbers, name, zip)) WITHOUT ROWID;"
+    "CREATE INDEX business_name ON business(area, name);"
+    "CREATE INDEX business_place ON business(area, place);"
+    "CREATE TABLE old(code TEXT PRIMARY KEY) WITHOUT ROWID;";
+
+// Statements of one database, each value bound in turn (text or integer);
+// the first failure is kept.
 class Writer
 {
 public:
@@ -57,7 +78,6 @@ public:
         sqlite3_prepare_v2(db_, sql, -1, &s, nullptr);
         return Stmt(s);
     }
-    // Binds each value (text or integer) in turn and runs the statement.
     template <typename... Values>
     bool insert(const Stmt &s, const Values &...values)
     {
@@ -119,6 +139,199 @@ QString townKey(const QString &town)
     return key.mid(AddressText::azaLength(key));
 }
 
+// Every ordinary code of a town, with the notes its rows give it.
+struct TownCode {
+    qint64 zip;
+    QString name;
+    QStringList notes;
+};
+using Towns = QMap<QString, QList<TownCode>>;  // by key
+
+// The tables of one dictionary, written in the order they depend on each
+// other.
+class Tables
+{
+public:
+    explicit Tables(sqlite3 *db) : w_(db) {}
+    QString error() const { return w_.error; }
+
+    bool begin()
+    {
+        // The file is private until renamed, and synced before: the
+        // database's own journal and syncing would only cost time.
+        return w_.exec("PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF; BEGIN;") && w_.exec(kSchema);
+    }
+
+    // Every code's rows in order; the areas, businesses and old codes they
+    // name; the towns kept for writeTowns().
+    bool writeCodes(const QMap<QString, QList<Row>> &byCode, Result *r)
+    {
+        Stmt addZip = w_.prepare("INSERT INTO zip VALUES(?1, ?2, ?3, ?4, ?5, ?6)");
+        Stmt addBusiness = w_.prepare("INSERT OR IGNORE INTO business VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9)");
+        for (auto it = byCode.cbegin(); it != byCode.cend(); ++it) {
+            const qint64 zip = it.key().toLongLong();
+            bool business = false;
+            for (qsizetype seq = 0; seq < it->size(); ++seq) {
+                const Row &row = it->at(seq);
+                const int area = areaOf(row);
+                if (area == 0 || !w_.insert(addZip, zip, int(seq), area, row.town, row.street, row.name))
+                    return false;
+                if (!row.old.isEmpty())
+                    olds_.insert(row.old);
+                if (!row.name.isEmpty()) {
+                    business = true;
+                    if (!w_.insert(addBusiness, area, townKey(row.town), AddressText::blockNumbers(row.street),
+                                   AddressText::companyKey(row.name), zip, row.town, row.street, row.name,
+                                   townKey(row.town + row.street)))
+                        return false;
+                    continue;
+                }
+                QList<TownCode> &codes = towns_[area][townKey(row.town)];
+                auto same = std::find_if(codes.begin(), codes.end(), [&](const TownCode &c) { return c.zip == zip; });
+                if (same == codes.end())
+                    same = codes.insert(codes.end(), {zip, row.town, {}});
+                if (!same->notes.contains(row.note))
+                    same->notes.append(row.note);
+            }
+            ++r->codes;
+            r->business += business ? 1 : 0;
+        }
+        return true;
+    }
+
+    bool writeTowns(Result *r)
+    {
+        for (auto it = towns_.cbegin(); it != towns_.cend(); ++it) {
+            QSet<QString> floors;
+            if (!writeBuildings(it.key(), *it, &floors) || !writeTownsOf(it.key(), *it, floors, r))
+                return false;
+        }
+        return true;
+    }
+
+    // Cities by prefecture and name, with and without the district (and a
+    // designated city's ward without its city), and by the name alone; a key
+    // that names several cities ("府中市", "北区") names each.
+    bool writeCities()
+    {
+        QSet<QPair<QString, int>> keys;
+        for (auto it = areas_.cbegin(); it != areas_.cend(); ++it) {
+            const QString pref = AddressText::comparable(it.key().first);
+            const QString city = AddressText::comparable(it.key().second);
+            for (const QString &name : {city, withoutDistrict(city), wardAlone(city)}) {
+                if (name.isEmpty())
+                    continue;
+                keys.insert({pref + name, *it});
+                keys.insert({name, *it});
+            }
+        }
+        Stmt addCity = w_.prepare("INSERT INTO city VALUES(?1, ?2)");
+        Stmt addOld = w_.prepare("INSERT INTO old VALUES(?1)");
+        return std::all_of(keys.cbegin(), keys.cend(), [&](const auto &k) { return w_.insert(addCity, k.first, k.second); })
+               && std::all_of(olds_.cbegin(), olds_.cend(), [&](const QString &o) { return w_.insert(addOld, o); });
+    }
+
+    bool writeMeta(const Source &source, const Result &r)
+    {
+        Stmt addMeta = w_.prepare("INSERT INTO meta VALUES(?1, ?2)");
+        for (const auto &[key, value] :
+             {std::pair{u"format"_s, QString::number(kPostalFormat)}, std::pair{u"source"_s, source.source},
+              std::pair{u"version"_s, r.version}, std::pair{u"date"_s, source.date},
+              std::pair{u"codes"_s, QString::number(r.codes)}, std::pair{u"towns"_s, QString::number(r.towns)},
+              std::pair{u"business"_s, QString::number(r.business)}}) {
+            if (!w_.insert(addMeta, key, value))
+                return false;
+        }
+        return true;
+    }
+
+    bool commit() { return w_.exec("COMMIT; VACUUM;"); }
+
+private:
+    int areaOf(const Row &row)
+    {
+        const QPair<QString, QString> place(row.pref, row.city);
+        int &area = areas_[place];
+        if (area == 0) {
+            area = int(areas_.size());
+            Stmt addArea = w_.prepare("INSERT INTO area VALUES(?1, ?2, ?3)");
+            if (!w_.insert(addArea, area, row.pref, row.city))
+                return 0;
+        }
+        return area;
+    }
+
+    // Floors of high-rise buildings: "…ビル1階" rows next to the building's
+    // own row, filed under the town the building stands in as well.
+    bool writeBuildings(int area, const Towns &inArea, QSet<QString> *floorKeys)
+    {
+        QMap<QString, QList<std::pair<int, qint64>>> buildings;
+        for (auto t = inArea.cbegin(); t != inArea.cend(); ++t) {
+            if (const auto f = floorOf(t.key()))
+                buildings[f->building].append({f->floor, t->first().zip});
+        }
+        for (auto b = buildings.begin(); b != buildings.end();) {
+            const auto own = inArea.constFind(b.key());
+            if (own != inArea.constEnd()) {
+                b->append({0, own->first().zip});
+                ++b;
+            } else if (b->size() < 2) {
+                b = buildings.erase(b);  // one row ending in "階" is an ordinary town
+            } else {
+                ++b;
+            }
+        }
+        Stmt addFloor = w_.prepare("INSERT OR IGNORE INTO building VALUES(?1, ?2, ?3, ?4, ?5)");
+        for (auto b = buildings.cbegin(); b != buildings.cend(); ++b) {
+            // The town it stands in: the longest other town its name begins with.
+            QString base;
+            for (auto t = inArea.cbegin(); t != inArea.cend(); ++t) {
+                if (t.key().size() > base.size() && t.key().size() < b.key().size() && b.key().startsWith(t.key())
+                    && !buildings.contains(t.key()) && !floorOf(t.key()))
+                    base = t.key();
+            }
+            // Notes such as "(高層棟)" are left out of what addresses are searched for.
+            static const QRegularExpression note(u"\\([^()]*\\)"_s);
+            const QString name = b.key().mid(base.size()).remove(note);
+            for (const auto &[floor, zip] : *b) {
+                if (floor > 0)
+                    floorKeys->insert(b.key() + QString::number(floor) + u"階"_s);
+                if (!w_.insert(addFloor, area, base, name, floor, zip)
+                    || !w_.insert(addFloor, area, b.key(), QString(), floor, zip))
+                    return false;
+            }
+        }
+        return true;
+    }
+
+    // The towns but the floors; for a town of several codes, what each
+    // code's rows note of the blocks it serves.
+    bool writeTownsOf(int area, const Towns &inArea, const QSet<QString> &floorKeys, Result *r)
+    {
+        Stmt addTown = w_.prepare("INSERT INTO town VALUES(?1, ?2, ?3, ?4)");
+        Stmt addBlock = w_.prepare("INSERT INTO block VALUES(?1, ?2, ?3, ?4, ?5)");
+        for (auto t = inArea.cbegin(); t != inArea.cend(); ++t) {
+            if (floorKeys.contains(t.key()))
+                continue;
+            for (const TownCode &code : *t) {
+                if (!w_.insert(addTown, area, t.key(), code.zip, code.name))
+                    return false;
+                for (qsizetype seq = 0; t->size() > 1 && seq < code.notes.size(); ++seq) {
+                    if (!w_.insert(addBlock, area, t.key(), code.zip, int(seq), code.notes.at(seq)))
+                        return false;
+                }
+            }
+            r->towns += t.key().isEmpty() ? 0 : 1;
+        }
+        return true;
+    }
+
+    Writer w_;
+    QHash<QPair<QString, QString>, int> areas_;
+    QHash<int, Towns> towns_;
+    QSet<QString> olds_;
+};
+
 // The new file is made next to the one it replaces (a rename never crosses
 // file systems), under a name of its own (two imports at once never share
 // one), and only reaches its name complete and on disk.
@@ -146,6 +359,34 @@ bool sameFile(const QString &a, const QString &b)
     struct stat sa {}, sb {};
     return ::stat(QFile::encodeName(a).constData(), &sa) == 0 && ::stat(QFile::encodeName(b).constData(), &sb) == 0
            && sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+}
+
+// Rows of each code in their order, a row given twice kept once.
+QMap<QString, QList<Row>> byCode(const QList<Row> &rows)
+{
+    QMap<QString, QList<Row>> codes;
+    for (const Row &row : rows) {
+        QList<Row> &same = codes[row.zip];
+        const bool twice = std::any_of(same.cbegin(), same.cend(), [&](const Row &o) {
+            return o.pref == row.pref && o.city == row.city && o.town == row.town && o.street == row.street
+                   && o.name == row.name && o.note == row.note;
+        });
+        if (!twice)
+            same.append(row);
+    }
+    return codes;
+}
+
+bool writeTables(sqlite3 *db, const Source &source, Result *r)
+{
+    Tables tables(db);
+    // The official files carry no version of their own: their date is it.
+    r->version = source.version.isEmpty() ? source.date : source.version;
+    const bool written = tables.begin() && tables.writeCodes(byCode(source.rows), r) && tables.writeTowns(r)
+                         && tables.writeCities() && tables.writeMeta(source, *r) && tables.commit();
+    if (!written)
+        r->error = tables.error();
+    return written;
 }
 
 }  // namespace
@@ -176,187 +417,19 @@ Result write(const Source &source, const QString &database, const QStringList &i
         // Readable by all, as the dictionary it replaces is meant to be.
         file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
     }
-    sqlite3 *raw = nullptr;
-    if (sqlite3_open(QFile::encodeName(partial.path).constData(), &raw) != SQLITE_OK) {
-        r.error = u"cannot create "_s + partial.path;
-        sqlite3_close(raw);
-        return r;
-    }
-    Db db(raw);
-    Writer w(db.get());
-    auto failed = [&] {
-        r.error = w.error;
-        return r;
-    };
-    // The file is private until renamed, and synced before: the database's
-    // own journal and syncing would only cost time.
-    if (!w.exec("PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF; BEGIN;"
-                "CREATE TABLE meta(key TEXT PRIMARY KEY, value TEXT) WITHOUT ROWID;"
-                "CREATE TABLE area(id INTEGER PRIMARY KEY, pref TEXT NOT NULL, city TEXT NOT NULL);"
-                "CREATE TABLE zip(zip INTEGER NOT NULL, seq INTEGER NOT NULL, area INTEGER NOT NULL,"
-                " town TEXT NOT NULL, street TEXT NOT NULL, name TEXT NOT NULL, PRIMARY KEY(zip, seq)) WITHOUT ROWID;"
-                "CREATE TABLE city(key TEXT NOT NULL, area INTEGER NOT NULL, PRIMARY KEY(key, area)) WITHOUT ROWID;"
-                "CREATE TABLE town(area INTEGER NOT NULL, key TEXT NOT NULL, zip INTEGER NOT NULL, name TEXT NOT NULL,"
-                " PRIMARY KEY(area, key, zip)) WITHOUT ROWID;"
-                "CREATE TABLE block(area INTEGER NOT NULL, key TEXT NOT NULL, zip INTEGER NOT NULL, low INTEGER NOT NULL,"
-                " high INTEGER NOT NULL, PRIMARY KEY(area, key, zip, low)) WITHOUT ROWID;"
-                "CREATE TABLE building(area INTEGER NOT NULL, town TEXT NOT NULL, name TEXT NOT NULL,"
-                " floor INTEGER NOT NULL, zip INTEGER NOT NULL, PRIMARY KEY(area, town, name, floor)) WITHOUT ROWID;"
-                "CREATE TABLE business(area INTEGER NOT NULL, town TEXT NOT NULL, numbers TEXT NOT NULL,"
-                " name TEXT NOT NULL, zip INTEGER NOT NULL, townName TEXT NOT NULL, street TEXT NOT NULL,"
-                " shown TEXT NOT NULL, PRIMARY KEY(area, town, numbers, name, zip)) WITHOUT ROWID;"
-                "CREATE INDEX business_name ON business(area, name);"))
-        return failed();
-
-    // Rows of each code in their order, a row given twice kept once.
-    QMap<QString, QList<Row>> byCode;
-    for (const Row &row : source.rows) {
-        QList<Row> &rows = byCode[row.zip];
-        const bool twice = std::any_of(rows.cbegin(), rows.cend(), [&](const Row &o) {
-            return o.pref == row.pref && o.city == row.city && o.town == row.town && o.street == row.street
-                   && o.name == row.name;
-        });
-        if (!twice)
-            rows.append(row);
-    }
-
-    QHash<QPair<QString, QString>, int> areas;
-    Stmt addArea = w.prepare("INSERT INTO area VALUES(?1, ?2, ?3)");
-    Stmt addZip = w.prepare("INSERT INTO zip VALUES(?1, ?2, ?3, ?4, ?5, ?6)");
-    Stmt addBusiness = w.prepare("INSERT OR IGNORE INTO business VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8)");
-    Stmt addBlock = w.prepare("INSERT OR IGNORE INTO block VALUES(?1, ?2, ?3, ?4, ?5)");
-    struct TownCode {
-        qint64 zip;
-        QString name;
-    };
-    QHash<int, QMap<QString, QList<TownCode>>> towns;  // every ordinary code of each town key, by area
-    for (auto it = byCode.cbegin(); it != byCode.cend(); ++it) {
-        const qint64 zip = it.key().toLongLong();
-        bool business = false;
-        for (qsizetype seq = 0; seq < it->size(); ++seq) {
-            const Row &row = it->at(seq);
-            const QPair<QString, QString> place(row.pref, row.city);
-            int area = areas.value(place);
-            if (area == 0) {
-                area = int(areas.size()) + 1;
-                areas.insert(place, area);
-                if (!w.insert(addArea, area, row.pref, row.city))
-                    return failed();
-            }
-            if (!w.insert(addZip, zip, int(seq), area, row.town, row.street, row.name))
-                return failed();
-            if (!row.name.isEmpty()) {
-                business = true;
-                if (!w.insert(addBusiness, area, townKey(row.town), AddressText::blockNumbers(row.street),
-                              AddressText::companyKey(row.name), zip, row.town, row.street, row.name))
-                    return failed();
-                continue;
-            }
-            const QString key = townKey(row.town);
-            QList<TownCode> &codes = towns[area][key];
-            if (std::none_of(codes.cbegin(), codes.cend(), [&](const TownCode &c) { return c.zip == zip; }))
-                codes.append({zip, row.town});
-            for (const BlockRange &b : row.blocks) {
-                if (!w.insert(addBlock, area, key, zip, b.low, b.high))
-                    return failed();
-            }
-            if (row.otherwise && !w.insert(addBlock, area, key, zip, -1, -1))
-                return failed();
+    {
+        sqlite3 *raw = nullptr;
+        const int opened = sqlite3_open(QFile::encodeName(partial.path).constData(), &raw);
+        Db db(raw);
+        if (opened != SQLITE_OK) {
+            r.error = u"cannot create "_s + partial.path;
+            return r;
         }
-        ++r.codes;
-        r.business += business ? 1 : 0;
-    }
-
-    // Floors of high-rise buildings: "…ビル1階" rows next to the building's
-    // own row, filed under the town the building stands in as well.
-    Stmt addTown = w.prepare("INSERT INTO town VALUES(?1, ?2, ?3, ?4)");
-    Stmt addFloor = w.prepare("INSERT OR IGNORE INTO building VALUES(?1, ?2, ?3, ?4, ?5)");
-    for (auto it = towns.cbegin(); it != towns.cend(); ++it) {
-        const int area = it.key();
-        const QMap<QString, QList<TownCode>> &inArea = *it;
-        QMap<QString, QList<std::pair<int, qint64>>> buildings;
-        for (auto t = inArea.cbegin(); t != inArea.cend(); ++t) {
-            if (const auto f = floorOf(t.key()))
-                buildings[f->building].append({f->floor, t->first().zip});
-        }
-        for (auto b = buildings.begin(); b != buildings.end();) {
-            const auto own = inArea.constFind(b.key());
-            if (own != inArea.constEnd()) {
-                b->append({0, own->first().zip});
-                ++b;
-            } else if (b->size() < 2) {
-                b = buildings.erase(b);  // one row ending in "階" is an ordinary town
-            } else {
-                ++b;
-            }
-        }
-        QSet<QString> floorKeys;
-        for (auto b = buildings.cbegin(); b != buildings.cend(); ++b) {
-            // The town it stands in: the longest other town its name begins with.
-            QString base;
-            for (auto t = inArea.cbegin(); t != inArea.cend(); ++t) {
-                if (t.key().size() > base.size() && t.key().size() < b.key().size() && b.key().startsWith(t.key())
-                    && !buildings.contains(t.key()) && !floorOf(t.key()))
-                    base = t.key();
-            }
-            // Notes such as "(高層棟)" are left out of what addresses are searched for.
-            static const QRegularExpression note(u"\\([^()]*\\)"_s);
-            const QString name = b.key().mid(base.size()).remove(note);
-            for (const auto &[floor, zip] : *b) {
-                if (floor > 0)
-                    floorKeys.insert(b.key() + QString::number(floor) + u"階"_s);
-                if (!w.insert(addFloor, area, base, name, floor, zip) || !w.insert(addFloor, area, b.key(), QString(), floor, zip))
-                    return failed();
-            }
-        }
-        for (auto t = inArea.cbegin(); t != inArea.cend(); ++t) {
-            if (floorKeys.contains(t.key()))
-                continue;
-            for (const TownCode &code : *t) {
-                if (!w.insert(addTown, area, t.key(), code.zip, code.name))
-                    return failed();
-            }
-            r.towns += t.key().isEmpty() ? 0 : 1;
+        if (!writeTables(db.get(), source, &r)) {
+            r.error = u"cannot write "_s + partial.path + u": "_s + r.error;
+            return r;
         }
     }
-
-    // Cities by prefecture and name, with and without the district (and a
-    // designated city's ward without its city), and by the name alone; a key
-    // that names several cities ("府中市", "北区") names each.
-    QSet<QPair<QString, int>> cityKeys;
-    for (auto it = areas.cbegin(); it != areas.cend(); ++it) {
-        const QString pref = AddressText::comparable(it.key().first);
-        const QString city = AddressText::comparable(it.key().second);
-        for (const QString &name : {city, withoutDistrict(city), wardAlone(city)}) {
-            if (name.isEmpty())
-                continue;
-            cityKeys.insert({pref + name, *it});
-            cityKeys.insert({name, *it});
-        }
-    }
-    Stmt addCity = w.prepare("INSERT INTO city VALUES(?1, ?2)");
-    for (const auto &[key, area] : cityKeys) {
-        if (!w.insert(addCity, key, area))
-            return failed();
-    }
-
-    Stmt addMeta = w.prepare("INSERT INTO meta VALUES(?1, ?2)");
-    // The official files carry no version of their own: their date is it.
-    r.version = source.version.isEmpty() ? source.date : source.version;
-    const QString &version = r.version;
-    for (const auto &[key, value] :
-         {std::pair{u"format"_s, QString::number(kPostalFormat)}, std::pair{u"source"_s, source.source},
-          std::pair{u"version"_s, version}, std::pair{u"date"_s, source.date},
-          std::pair{u"codes"_s, QString::number(r.codes)}, std::pair{u"towns"_s, QString::number(r.towns)},
-          std::pair{u"business"_s, QString::number(r.business)}}) {
-        if (!w.insert(addMeta, key, value))
-            return failed();
-    }
-    addArea.reset(); addZip.reset(); addBusiness.reset(); addBlock.reset(); addTown.reset(); addFloor.reset();
-    addCity.reset(); addMeta.reset();
-    if (!w.exec("COMMIT; VACUUM;"))
-        return failed();
-    db.reset();
     // On disk before it takes the name, and the name on disk after: a power
     // cut leaves the old dictionary or the new one, never a torn one.
     if (!syncPath(partial.path, O_RDONLY)) {

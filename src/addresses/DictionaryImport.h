@@ -1,39 +1,33 @@
 #pragma once
-// Builds the postal dictionary. The rows come from the npm package
-// jquery-jpostal-ja (its json/ folder) or from the postal service's own
-// files (utf_ken_all.csv, JIGYOSYO.CSV); one writer makes the database.
+// Builds the postal dictionary from the postal service's own files:
+// utf_ken_all.csv (UTF-8, every code and town) and JIGYOSYO.CSV (code page
+// 932, the codes of businesses and post-office boxes), each as published
+// in its zip archive (utf_ken_all.zip, jigyosyo.zip) or unpacked.
 
+#include <QByteArray>
 #include <QList>
 #include <QString>
 
 namespace DictionaryImport {
 
-// Which blocks of a town a code serves, where the official files say so:
-// the first number of an address after the town (its 丁目 or 番地) from
-// low to high; "otherwise" is the code of the town's other blocks.
-struct BlockRange {
-    int low = 0, high = 0;
-    friend bool operator==(const BlockRange &a, const BlockRange &b) { return a.low == b.low && a.high == b.high; }
-};
-
 // One row of one code, its town's notes already resolved ("" for the
-// city's catch-all, "…ビル１階" for a floor). street and name: a business's.
+// city's catch-all, "…ビル１階" for a floor). note: what the official town
+// says after the town itself ("（１〜１９丁目）", "第１５地割〜第２１地割"), the
+// blocks its code serves. street and name: a business's.
 struct Row {
-    QString zip, pref, city, town, street, name;
-    QList<BlockRange> blocks;
-    bool otherwise = false;
+    QString zip, pref, city, town, street, name, note;
+    QString old;  // the code before 1998: three or five digits
 };
 
-// An official town with its notes read: the town, and the blocks it serves.
+// An official town with its notes read: the town, and what follows it.
 struct TownNote {
-    QString town;
-    QList<BlockRange> blocks;
-    bool otherwise = false;
+    QString town, note;
 };
 
 struct Source {
     QString source, version, date;
     QList<Row> rows;
+    qint64 townRows = 0, businessRows = 0;  // as the files give them
 };
 
 struct Result {
@@ -43,11 +37,14 @@ struct Result {
     QString version;  // as written: the source's, or its data's date
 };
 
-// Each reader adds its rows to `into`; on a malformed file it says which
-// file, which line and why in `error` and returns false.
-bool readPackage(const QString &folder, Source *into, QString *error);
+// Each reader adds its rows to `into`, from an archive or from the file
+// unpacked; on a malformed file it says which file, which line and why in
+// `error` and returns false.
 bool readKenAll(const QString &file, Source *into, QString *error);
 bool readJigyosyo(const QString &file, Source *into, QString *error);
+// The same from the bytes of the file itself, `name` naming it in errors.
+bool parseKenAll(const QString &name, const QByteArray &bytes, Source *into, QString *error);
+bool parseJigyosyo(const QString &name, const QByteArray &bytes, Source *into, QString *error);
 
 // The town of an official row with the notes it carries resolved.
 TownNote townNote(const QString &official);

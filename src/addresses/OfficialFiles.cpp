@@ -1,9 +1,12 @@
 // The postal service's own monthly files: utf_ken_all.csv (UTF-8, one row a
 // code and town, 15 fields) and JIGYOSYO.CSV (code page 932, one row a
-// business code, 13 fields). Fields are quoted CSV; lines end in CR LF.
+// business or post-office box code, 13 fields), read through the same
+// reader as address lists, from their zip archives or unpacked.
 
 #include "addresses/DictionaryImport.h"
 
+#include "addresses/CsvRecords.h"
+#include "addresses/ZipEntry.h"
 #include "platform/AnsiCodec.h"
 
 #include <QFile>
@@ -11,6 +14,7 @@
 #include <QRegularExpression>
 #include <QStringDecoder>
 
+#include <cstring>
 
 using namespace Qt::StringLiterals;
 
@@ -18,77 +22,52 @@ namespace DictionaryImport {
 
 namespace {
 
-// Fields of one line; false when a quote is left open.
-bool splitCsv(const QString &line, QStringList *fields)
-{
-    fields->clear();
-    QString field;
-    bool quoted = false, wasQuoted = false;
-    for (qsizetype i = 0; i < line.size(); ++i) {
-        const QChar c = line.at(i);
-        if (quoted) {
-            if (c == u'"' && i + 1 < line.size() && line.at(i + 1) == u'"')
-                field += c, ++i;
-            else if (c == u'"')
-                quoted = false;
-            else
-                field += c;
-        } else if (c == u'"' && field.isEmpty() && !wasQuoted) {
-            quoted = wasQuoted = true;
-        } else if (c == u',') {
-            fields->append(field);
-            field.clear();
-            wasQuoted = false;
-        } else {
-            field += c;
-        }
-    }
-    fields->append(field);
-    return !quoted;
-}
+// Far more than either file has ever been unpacked (18 MB and 3 MB).
+constexpr qint64 kLargestFile = 256 * 1024 * 1024;
 
 enum class Encoding { Utf8, Cp932 };
 
-// Calls `row` with the fields of each line; stops at the first line that
+// Calls `row` with the fields of each record; stops at the first that
 // cannot be decoded or split, or that `row` refuses.
 template <typename RowFn>
-bool readCsv(const QString &path, Encoding encoding, RowFn row, QString *error)
+bool eachRecord(const QString &name, const QByteArray &bytes, Encoding encoding, RowFn row, QString *error)
 {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) {
-        *error = path + u": cannot be read"_s;
-        return false;
-    }
-    const QString name = QFileInfo(path).fileName();
-    int number = 0, rows = 0;
+    qsizetype at = bytes.startsWith("\xEF\xBB\xBF") ? 3 : 0;
+    CsvRecords records([&](char *buffer, qsizetype size) {
+        const qsizetype n = std::min(size, bytes.size() - at);
+        std::memcpy(buffer, bytes.constData() + at, size_t(n));
+        at += n;
+        return n;
+    });
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    CsvRecords::Record r;
     QStringList fields;
-    while (!f.atEnd()) {
-        QByteArray bytes = f.readLine();
-        ++number;
-        while (bytes.endsWith('\n') || bytes.endsWith('\r'))
-            bytes.chop(1);
-        if (number == 1 && bytes.startsWith("\xEF\xBB\xBF"))
-            bytes.remove(0, 3);
-        if (bytes.isEmpty())
-            continue;
-        ++rows;
+    qint64 rows = 0;
+    while (records.next(&r)) {
         auto fail = [&](const QString &reason) {
-            *error = name + u":"_s + QString::number(number) + u": "_s + reason;
+            *error = name + u":"_s + QString::number(r.line) + u": "_s + reason;
             return false;
         };
-        QString text;
-        if (encoding == Encoding::Utf8) {
-            QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-            text = utf8(bytes);
-            if (utf8.hasError())
-                return fail(u"not UTF-8"_s);
-        } else if (AnsiCodec::Decoded d = AnsiCodec::decode(bytes); d.ok) {
-            text = std::move(d.text);
-        } else {
-            return fail(u"not code page 932"_s);
+        if (r.continued)
+            continue;  // named with its beginning
+        if (!r.problem.isEmpty())
+            return fail(r.problem);
+        if (r.bodyEnd == 0)
+            continue;
+        ++rows;
+        fields.clear();
+        for (const CsvRecords::Field &f : std::as_const(r.fields)) {
+            const QByteArray value = CsvRecords::value(r, f);
+            if (encoding == Encoding::Utf8) {
+                fields.append(utf8(value));
+                if (utf8.hasError())
+                    return fail(u"not UTF-8"_s);
+            } else if (AnsiCodec::Decoded d = AnsiCodec::decode(value); d.ok) {
+                fields.append(std::move(d.text));
+            } else {
+                return fail(u"not code page 932"_s);
+            }
         }
-        if (!splitCsv(text, &fields))
-            return fail(u"a quote is not closed"_s);
         QString reason;
         if (!row(fields, &reason))
             return fail(reason);
@@ -106,39 +85,48 @@ bool isZip(const QString &s)
     return seven.match(s).hasMatch();
 }
 
-QString fileDate(const QString &path)
+// The file's bytes and the date of its data: an archive's entry and the
+// date the archive gives it, or the file and its time.
+bool load(const QString &file, const QString &entryName, QByteArray *bytes, QString *name, QString *date,
+          QString *error)
 {
-    return QFileInfo(path).lastModified().toString(u"yyyy-MM-dd"_s);
+    const QFileInfo info(file);
+    if (ZipEntry::isZip(file)) {
+        ZipEntry::Entry entry;
+        QString why;
+        if (!ZipEntry::read(file, entryName, kLargestFile, &entry, &why)) {
+            *error = info.fileName() + u": "_s + why;
+            return false;
+        }
+        *bytes = std::move(entry.bytes);
+        *name = info.fileName() + u": "_s + entry.name;
+        *date = entry.date.toString(u"yyyy-MM-dd"_s);
+        return true;
+    }
+    QFile f(file);
+    if (!info.isFile() || !f.open(QIODevice::ReadOnly)) {
+        *error = file + u": cannot be read"_s + (info.exists() && !info.isFile() ? u" (not a file)"_s : QString());
+        return false;
+    }
+    if (f.size() > kLargestFile) {
+        *error = file + u": larger than any such file"_s;
+        return false;
+    }
+    *bytes = f.readAll();
+    if (f.error() != QFileDevice::NoError) {
+        *error = file + u": cannot be read ("_s + f.errorString() + u")"_s;
+        return false;
+    }
+    *name = info.fileName();
+    *date = info.lastModified().toString(u"yyyy-MM-dd"_s);
+    return true;
 }
 
-}  // namespace
-
-namespace {
-
-// "１～７丁目", "８丁目", "１・３丁目", "３３６０～３６００番地", "２０番地以上":
-// the blocks a code serves; none for any other note.
-QList<BlockRange> blockRanges(const QString &note)
+void noteSource(Source *into, const QString &file, const QString &date)
 {
-    QString text = note.normalized(QString::NormalizationForm_KC);
-    const bool chome = text.contains(u"丁目"_s), banchi = text.contains(u"番地"_s);
-    if (chome == banchi)
-        return {};
-    text.remove(u"丁目"_s).remove(u"番地"_s);
-    const bool open = text.endsWith(u"以上"_s) || text.endsWith(u"以降"_s);
-    if (open)
-        text.chop(2);
-    static const QRegularExpression range(u"^([0-9]{1,5})(?:[~〜]([0-9]{1,5}))?$"_s);
-    QList<BlockRange> blocks;
-    for (const QString &part : text.split(QRegularExpression(u"[、・,]"_s))) {
-        const QRegularExpressionMatch m = range.match(part);
-        if (!m.hasMatch())
-            return {};
-        const int low = m.captured(1).toInt();
-        blocks.append({low, m.capturedLength(2) ? m.captured(2).toInt() : low});
-    }
-    if (open && blocks.size() == 1 && blocks.first().low == blocks.first().high)
-        blocks.first().high = 99999;
-    return open && blocks.size() != 1 ? QList<BlockRange>() : blocks;
+    const QString name = QFileInfo(file).fileName();
+    into->source = into->source.isEmpty() ? name : into->source + u" + "_s + name;
+    into->date = std::max(into->date, date);
 }
 
 }  // namespace
@@ -146,7 +134,7 @@ QList<BlockRange> blockRanges(const QString &note)
 TownNote townNote(const QString &official)
 {
     static const QRegularExpression floor(u"（([０-９]+階)）$"_s);
-    static const QRegularExpression note(u"（([^（]*)）$"_s);
+    static const QRegularExpression note(u"（[^（]*）$"_s);
     static const QRegularExpression allotment(u"第?[０-９]+地割.*$"_s);
     TownNote n;
     QString town = official;
@@ -160,17 +148,21 @@ TownNote townNote(const QString &official)
         return n;
     }
     // Notes in brackets, also what is left open when a long row was cut:
-    // "（次のビルを除く）", "（地階・階層不明）", "（１～３丁目）".
+    // "（次のビルを除く）", "（地階・階層不明）", "（１〜３丁目）".
     const qsizetype open = town.indexOf(u'（');
-    if (open >= 0 && town.indexOf(u'）', open) < 0)
+    if (open >= 0 && town.indexOf(u'）', open) < 0) {
+        n.note = town.mid(open);
         town.truncate(open);
-    const QRegularExpressionMatch noted = note.match(town);
-    if (noted.hasMatch()) {
-        n.blocks = blockRanges(noted.captured(1));
-        n.otherwise = noted.captured(1) == u"その他"_s;
+    }
+    if (const QRegularExpressionMatch noted = note.match(town); noted.hasMatch()) {
+        n.note = noted.captured() + n.note;
         town.truncate(noted.capturedStart());
     }
-    town.remove(allotment);
+    // Allotments written in the town: "種市第１５地割〜第２１地割".
+    if (const QRegularExpressionMatch a = allotment.match(town); a.hasMatch()) {
+        n.note = a.captured() + n.note;
+        town.truncate(a.capturedStart());
+    }
     // Lists and ranges of several places name no one town.
     if (town.contains(u'、') || town.contains(u'～') || town.contains(u'〜'))
         return TownNote();
@@ -183,7 +175,7 @@ QString townOf(const QString &official)
     return townNote(official).town;
 }
 
-bool readKenAll(const QString &file, Source *into, QString *error)
+bool parseKenAll(const QString &name, const QByteArray &bytes, Source *into, QString *error)
 {
     Row pending;
     QString pendingTown;  // a town whose bracket the next rows continue
@@ -191,15 +183,14 @@ bool readKenAll(const QString &file, Source *into, QString *error)
         if (!pending.zip.isEmpty()) {
             const TownNote n = townNote(pendingTown);
             pending.town = n.town;
-            pending.blocks = n.blocks;
-            pending.otherwise = n.otherwise;
+            pending.note = n.note;
             into->rows.append(pending);
         }
         pending = Row();
         pendingTown.clear();
     };
-    const bool ok = readCsv(
-        file, Encoding::Utf8,
+    const bool ok = eachRecord(
+        name, bytes, Encoding::Utf8,
         [&](const QStringList &f, QString *reason) {
             if (f.size() != 15) {
                 *reason = u"15 fields expected, "_s + QString::number(f.size()) + u" found"_s;
@@ -213,6 +204,7 @@ bool readKenAll(const QString &file, Source *into, QString *error)
                 *reason = u"no prefecture or city"_s;
                 return false;
             }
+            ++into->townRows;
             const bool continues = !pending.zip.isEmpty() && pending.zip == f.at(2)
                                    && pendingTown.count(u'（') > pendingTown.count(u'）');
             if (continues) {
@@ -220,7 +212,10 @@ bool readKenAll(const QString &file, Source *into, QString *error)
                 return true;
             }
             flush();
-            pending = {f.at(2), f.at(6), f.at(7), QString(), QString(), QString(), {}, false};
+            pending.zip = f.at(2);
+            pending.pref = f.at(6);
+            pending.city = f.at(7);
+            pending.old = f.at(1).trimmed();
             pendingTown = f.at(8);
             return true;
         },
@@ -228,15 +223,13 @@ bool readKenAll(const QString &file, Source *into, QString *error)
     if (!ok)
         return false;
     flush();
-    into->source = into->source.isEmpty() ? u"utf_ken_all.csv"_s : into->source + u" + utf_ken_all.csv"_s;
-    into->date = std::max(into->date, fileDate(file));
     return true;
 }
 
-bool readJigyosyo(const QString &file, Source *into, QString *error)
+bool parseJigyosyo(const QString &name, const QByteArray &bytes, Source *into, QString *error)
 {
-    const bool ok = readCsv(
-        file, Encoding::Cp932,
+    return eachRecord(
+        name, bytes, Encoding::Cp932,
         [&](const QStringList &f, QString *reason) {
             if (f.size() != 13) {
                 *reason = u"13 fields expected, "_s + QString::number(f.size()) + u" found"_s;
@@ -250,14 +243,37 @@ bool readJigyosyo(const QString &file, Source *into, QString *error)
                 *reason = u"no name, prefecture or city"_s;
                 return false;
             }
-            into->rows.append({f.at(7), f.at(3), f.at(4), f.at(5), f.at(6), f.at(2), {}, false});
+            ++into->businessRows;
+            Row row;
+            row.zip = f.at(7);
+            row.pref = f.at(3);
+            row.city = f.at(4);
+            row.town = f.at(5);
+            row.street = f.at(6);
+            row.name = f.at(2);
+            into->rows.append(row);
             return true;
         },
         error);
-    if (!ok)
+}
+
+bool readKenAll(const QString &file, Source *into, QString *error)
+{
+    QByteArray bytes;
+    QString name, date;
+    if (!load(file, u"utf_ken_all.csv"_s, &bytes, &name, &date, error) || !parseKenAll(name, bytes, into, error))
         return false;
-    into->source = into->source.isEmpty() ? u"JIGYOSYO.CSV"_s : into->source + u" + JIGYOSYO.CSV"_s;
-    into->date = std::max(into->date, fileDate(file));
+    noteSource(into, file, date);
+    return true;
+}
+
+bool readJigyosyo(const QString &file, Source *into, QString *error)
+{
+    QByteArray bytes;
+    QString name, date;
+    if (!load(file, u"JIGYOSYO.CSV"_s, &bytes, &name, &date, error) || !parseJigyosyo(name, bytes, into, error))
+        return false;
+    noteSource(into, file, date);
     return true;
 }
 

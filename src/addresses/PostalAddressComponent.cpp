@@ -3,6 +3,8 @@
 #include "addresses/AddressMatch.h"
 #include "addresses/AddressText.h"
 
+#include <QFileInfo>
+
 using namespace Qt::StringLiterals;
 
 QString certaintyWord(Certainty certainty)
@@ -22,9 +24,38 @@ QString certaintyWord(Certainty certainty)
     return u"not found"_s;
 }
 
-PostalAddressComponent::PostalAddressComponent(std::unique_ptr<PostalDictionary> dictionary)
-    : dictionary_(std::move(dictionary))
+PostalAddressComponent::PostalAddressComponent(std::unique_ptr<PostalDictionary> dictionary, QStringList places)
+    : dictionary_(std::move(dictionary)), places_(std::move(places)), lastChosen_(std::chrono::steady_clock::now())
 {
+}
+
+void PostalAddressComponent::choose()
+{
+    using namespace std::chrono_literals;
+    if (places_.isEmpty())
+        return;
+    const auto now = std::chrono::steady_clock::now();
+    const bool gone = !QFileInfo(dictionary_->path()).isFile();
+    if (!gone && now - lastChosen_ < 1s)
+        return;  // a look at the places ahead once a second is enough
+    lastChosen_ = now;
+    const qsizetype current = places_.indexOf(dictionary_->path());
+    for (qsizetype i = 0; i < places_.size(); ++i) {
+        const QString &place = places_.at(i);
+        if (i == current) {
+            if (!gone)
+                return;
+            continue;
+        }
+        const std::optional<PostalDictionary::Identity> id = PostalDictionary::identityOf(place);
+        if (!id || (refused_.contains(place) && refused_.value(place) == *id))
+            continue;
+        if (auto d = PostalDictionary::open(place)) {
+            dictionary_ = std::move(d);
+            return;
+        }
+        refused_.insert(place, *id);
+    }
 }
 
 void PostalAddressComponent::PutAdd(QString &zip, QString &address, QString &company, int mode)
@@ -56,6 +87,7 @@ AddressAnswer PostalAddressComponent::find(const QString &zip, const QString &ad
                                            bool everything)
 {
     AddressAnswer answer;
+    choose();
     if (dictionary_->refresh()) {
         const QString digits = AddressText::zipDigits(zip);
         if (!digits.isEmpty())
@@ -72,8 +104,11 @@ AddressAnswer PostalAddressComponent::find(const QString &zip, const QString &ad
 
 QString PostalAddressComponent::DataInfo()
 {
+    choose();
     if (!dictionary_->refresh())
         return dictionary_->problem();
     const PostalDictionary::Info info = dictionary_->info();
-    return info.source + u" "_s + info.version + u", data of "_s + info.date;
+    // The postal service's files have no version but their date.
+    const QString version = info.version == info.date ? QString() : u" "_s + info.version;
+    return info.source + version + u", data of "_s + info.date;
 }

@@ -18,14 +18,24 @@
 // Each look-up first makes sure the dictionary is the file now at its path
 // (one copied over it is opened anew), and its answer is kept only when the
 // file did not change while it was read.
+//
+// Given the places the program looks in, in order, it also goes over to a
+// dictionary that appears at a place ahead of its own (the user's own,
+// written by zenrook-postal update while the window is open), and back to
+// the next place when its own is removed.
 
 #include "addresses/AddressComponent.h"
 #include "addresses/PostalDictionary.h"
 
+#include <QHash>
+#include <QStringList>
+
+#include <chrono>
+
 class PostalAddressComponent : public AddressComponent
 {
 public:
-    explicit PostalAddressComponent(std::unique_ptr<PostalDictionary> dictionary);
+    explicit PostalAddressComponent(std::unique_ptr<PostalDictionary> dictionary, QStringList places = {});
     void PutAdd(QString &zip, QString &address, QString &company, int mode) override;
     AddressAnswer Find(const QString &zip, const QString &address, const QString &company, int mode) override;
     AddressAnswer FindAll(const QString &zip, const QString &address, const QString &company) override;
@@ -33,6 +43,12 @@ public:
 
 private:
     AddressAnswer find(const QString &zip, const QString &address, const QString &company, bool everything);
+    // Opens the dictionary of the first place that now holds one, where that
+    // is ahead of the one in use or the one in use is gone.
+    void choose();
 
     std::unique_ptr<PostalDictionary> dictionary_;
+    QStringList places_;
+    std::chrono::steady_clock::time_point lastChosen_;
+    QHash<QString, PostalDictionary::Identity> refused_;  // a place's file that could not be opened, as it was
 };

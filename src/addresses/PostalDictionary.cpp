@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QStandardPaths>
 #include <QUrl>
 
 #include <algorithm>
@@ -84,11 +85,17 @@ int floorAt(const QString &text, qsizetype from)
 
 }  // namespace
 
+QString PostalDictionary::usersOwn()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + u"/zenrook/"_s
+           + QString::fromLatin1(kPostalDictionaryName);
+}
+
 QStringList PostalDictionary::places()
 {
     const QString dir = QCoreApplication::applicationDirPath();
     const QString name = QString::fromLatin1(kPostalDictionaryName);
-    QStringList places{dir + u"/"_s + name, QDir::cleanPath(dir + u"/../share/zenrook/"_s + name)};
+    QStringList places{usersOwn(), dir + u"/"_s + name, QDir::cleanPath(dir + u"/../share/zenrook/"_s + name)};
     if (const QString tree = buildTreeTop(); !tree.isEmpty())
         places << tree + u"/"_s + name;
     return places;
@@ -222,7 +229,8 @@ void PostalDictionary::disconnect()
     for (sqlite3_stmt *s : std::as_const(statements_))
         sqlite3_finalize(s);
     statements_.clear();
-    byZip_ = area_ = townKey_ = townCodes_ = blocks_ = building_ = businessAt_ = businessNamed_ = nullptr;
+    byZip_ = area_ = townKey_ = townCodes_ = blocks_ = building_ = businessAt_ = businessNamed_ = businessPlace_ = old_
+        = region_ = nullptr;
     sqlite3_close(db_);
     db_ = nullptr;
     image_.clear();
@@ -255,14 +263,19 @@ bool PostalDictionary::prepareAll(QString *why)
     area_ = prepare("SELECT pref, city FROM area WHERE id = ?1");
     townKey_ = prepare("SELECT key, zip, name FROM town WHERE area = ?1 AND key <= ?2 ORDER BY key DESC, zip DESC");
     townCodes_ = prepare("SELECT zip, name FROM town WHERE area = ?1 AND key = ?2 ORDER BY zip");
-    blocks_ = prepare("SELECT zip, low, high FROM block WHERE area = ?1 AND key = ?2 ORDER BY low");
+    blocks_ = prepare("SELECT zip, note FROM block WHERE area = ?1 AND key = ?2 ORDER BY zip, seq");
     building_ = prepare("SELECT name, floor, zip FROM building WHERE area = ?1 AND town = ?2");
     businessAt_ = prepare("SELECT zip, town, numbers, townName, street, shown FROM business"
                           " WHERE area = ?1 AND town = ?2 AND numbers = ?3 ORDER BY zip");
     businessNamed_ = prepare("SELECT zip, town, numbers, townName, street, shown FROM business"
                              " WHERE area = ?1 AND name = ?2 ORDER BY zip");
-    const bool all = byZip_ && area_ && townKey_ && townCodes_ && blocks_ && building_
-                     && businessAt_ && businessNamed_;
+    businessPlace_ = prepare("SELECT place, zip, town, numbers, townName, street, shown FROM business"
+                             " WHERE area = ?1 AND place <= ?2 ORDER BY place DESC, zip");
+    old_ = prepare("SELECT 1 FROM old WHERE code = ?1");
+    region_ = prepare("SELECT DISTINCT a.pref, a.city FROM zip z JOIN area a ON a.id = z.area"
+                      " WHERE z.zip BETWEEN ?1 AND ?2 AND z.name = '' LIMIT 16");
+    const bool all = byZip_ && area_ && townKey_ && townCodes_ && blocks_ && building_ && businessAt_ && businessNamed_
+                     && businessPlace_ && old_ && region_;
     if (!all)
         *why = path_ + u": damaged ("_s + QString::fromUtf8(sqlite3_errmsg(db_)) + u")"_s;
     return all;
@@ -379,33 +392,34 @@ std::optional<PostalDictionary::Match> PostalDictionary::city(QStringView text)
     return std::nullopt;
 }
 
-// The longest town key the text begins with: the greatest key not above a
-// probe is either a beginning of the probe, or every beginning lies within
-// what the two have in common.
-std::optional<PostalDictionary::Match> PostalDictionary::town(int area, QStringView text)
+// The greatest key not above a probe is either a beginning of the probe,
+// or every beginning lies within what the two have in common.
+template <typename Read>
+auto PostalDictionary::longest(sqlite3_stmt *query, int area, QStringView text, qsizetype *length, Read read)
+    -> QList<decltype(read(query))>
 {
+    QList<decltype(read(query))> rows;
     if (!db_)
-        return std::nullopt;
+        return rows;
     QStringView probe = text;
     for (int guard = 0; guard < 64; ++guard) {
-        Match m;
+        QString key;
+        rows.clear();
         {
-            Reset reset{townKey_};
-            sqlite3_bind_int(townKey_, 1, area);
-            bindText(townKey_, 2, probe.toString());
-            if (!step(townKey_))
-                return std::nullopt;
-            m.key = columnText(townKey_, 0);
-            // Its codes follow it, highest first.
+            Reset reset{query};
+            sqlite3_bind_int(query, 1, area);
+            bindText(query, 2, probe.toString());
+            if (!step(query))
+                return {};
+            key = columnText(query, 0);
             do {
-                if (columnText(townKey_, 0) != m.key)
+                if (columnText(query, 0) != key)
                     break;
-                m.codes.prepend({sqlite3_column_int64(townKey_, 1), columnText(townKey_, 2)});
-            } while (step(townKey_));
+                rows.append(read(query));
+            } while (step(query));
         }
-        const QString &key = m.key;
         if (key.isEmpty())
-            return std::nullopt;
+            return {};
         if (!probe.startsWith(key)) {
             probe = commonPrefix(probe, key);
             continue;
@@ -413,12 +427,27 @@ std::optional<PostalDictionary::Match> PostalDictionary::town(int area, QStringV
         // "鶴沼第1" is no beginning of "鶴沼第12".
         const bool cutsNumber = isDigit(key.back()) && key.size() < text.size() && isDigit(text.at(key.size()));
         if (!cutsNumber) {
-            m.length = key.size();
-            return m;
+            *length = key.size();
+            return rows;
         }
         probe = probe.left(key.size() - (key.size() > 1 && key.at(key.size() - 2).isHighSurrogate() ? 2 : 1));
     }
-    return std::nullopt;
+    return {};
+}
+
+std::optional<PostalDictionary::Match> PostalDictionary::town(int area, QStringView text)
+{
+    Match m;
+    // Its codes come highest first.
+    for (const auto &[key, code] : longest(townKey_, area, text, &m.length, [](sqlite3_stmt *s) {
+             return std::pair{columnText(s, 0), Code{sqlite3_column_int64(s, 1), columnText(s, 2)}};
+         })) {
+        m.key = key;
+        m.codes.prepend(code);
+    }
+    if (m.codes.isEmpty())
+        return std::nullopt;
+    return m;
 }
 
 template <typename Read>
@@ -445,9 +474,7 @@ QList<PostalDictionary::Code> PostalDictionary::townCodes(int area, const QStrin
 
 QList<PostalDictionary::Blocks> PostalDictionary::blocks(int area, const QString &key)
 {
-    return rowsOf(blocks_, area, key, [](sqlite3_stmt *s) {
-        return Blocks{sqlite3_column_int64(s, 0), sqlite3_column_int(s, 1), sqlite3_column_int(s, 2)};
-    });
+    return rowsOf(blocks_, area, key, [](sqlite3_stmt *s) { return Blocks{sqlite3_column_int64(s, 0), columnText(s, 1)}; });
 }
 
 std::optional<qint64> PostalDictionary::buildingZip(int area, const QString &townKey, const QString &rest)
@@ -524,6 +551,57 @@ QList<PostalDictionary::Business> PostalDictionary::businessesAt(int area, const
 QList<PostalDictionary::Business> PostalDictionary::businessesNamed(int area, const QString &nameKey)
 {
     return nameKey.isEmpty() ? QList<Business>() : rowsOf(businessNamed_, area, nameKey, businessOf);
+}
+
+QList<PostalDictionary::Business> PostalDictionary::businessesPlaced(int area, QStringView text)
+{
+    qsizetype length = 0;
+    return longest(businessPlace_, area, text, &length, [](sqlite3_stmt *s) {
+        return Business{sqlite3_column_int64(s, 1), columnText(s, 2), columnText(s, 3), columnText(s, 4),
+                        columnText(s, 5), columnText(s, 6)};
+    });
+}
+
+bool PostalDictionary::isPoBoxGroup(const QString &digits)
+{
+    if (digits.size() != 7 || !db_ || !std::all_of(digits.cbegin(), digits.cend(), isDigit))
+        return false;
+    auto old = [&](const QString &code) {
+        Reset reset{old_};
+        bindText(old_, 1, code);
+        return step(old_);
+    };
+    const QStringView last = QStringView(digits).mid(3);
+    return (last.startsWith(u"869") && last.back() != u'0' && old(digits.left(3)))
+           || (digits.endsWith(u"91"_s) && old(digits.left(5)));
+}
+
+QString PostalDictionary::regionOf(const QString &digits)
+{
+    if (!db_ || digits.size() != 7)
+        return QString();
+    // The old area: three digits where the group code is "NNN-869N", else five.
+    const qsizetype old = QStringView(digits).mid(3).startsWith(u"869") ? 3 : 5;
+    const qint64 low = digits.left(old).toLongLong() * (old == 3 ? 10000 : 100);
+    Reset reset{region_};
+    sqlite3_bind_int64(region_, 1, low);
+    sqlite3_bind_int64(region_, 2, low + (old == 3 ? 9999 : 99));
+    QStringList prefs, cities;
+    while (step(region_)) {
+        prefs << columnText(region_, 0);
+        cities << columnText(region_, 1);
+    }
+    prefs.removeDuplicates();
+    if (prefs.size() != 1)
+        return QString();
+    // Wards of one city are that city.
+    QString city = cities.first();
+    for (const QString &c : std::as_const(cities)) {
+        const qsizetype shi = c.indexOf(u'市');
+        if (c != city)
+            city = shi > 0 && city.startsWith(c.left(shi + 1)) ? c.left(shi + 1) : QString();
+    }
+    return prefs.first() + city;
 }
 
 PostalDictionary::Info PostalDictionary::info()

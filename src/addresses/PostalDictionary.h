@@ -48,7 +48,7 @@ public:
     };
     struct Blocks {
         qint64 zip = 0;
-        int low = 0, high = 0;  // -1, -1: the town's other blocks
+        QString note;  // as written after the town: "（１〜１９丁目）"
     };
     struct Business {
         qint64 zip = 0;
@@ -63,9 +63,12 @@ public:
     // cannot be read; then `why` says which, naming the file.
     static std::unique_ptr<PostalDictionary> open(const QString &path, QString *why = nullptr,
                                                   Opening opening = Opening::Now);
-    // Where the program looks for its dictionary, in order: beside the
-    // program, in its data folder, and in the build tree it runs from.
+    // Where the program looks for its dictionary, in order: the user's own
+    // (written by zenrook-postal update), beside the program, in its data
+    // folder, and in the build tree it runs from.
     static QStringList places();
+    // The user's own: $XDG_DATA_HOME/zenrook/zenrook-postal.sqlite3.
+    static QString usersOwn();
     ~PostalDictionary();
     PostalDictionary(const PostalDictionary &) = delete;
     PostalDictionary &operator=(const PostalDictionary &) = delete;
@@ -88,6 +91,7 @@ public:
     // codes; a key that ends in a digit does not match before another digit.
     std::optional<Match> town(int area, QStringView text);
     QList<Code> townCodes(int area, const QString &key);
+    // For a town of several codes, what each code's rows note after it.
     QList<Blocks> blocks(int area, const QString &key);
     // The code of a building's floor (or of its unknown floor) that the text
     // after its town names.
@@ -96,6 +100,17 @@ public:
     // those of a city by name (companyKey form).
     QList<Business> businessesAt(int area, const QString &townKey, const QStringList &numbers);
     QList<Business> businessesNamed(int area, const QString &nameKey);
+    // The businesses of the longest town and street of a city that a
+    // comparable text begins with ("堀川通花屋町下る本願寺門前町"), for places
+    // no town row holds.
+    QList<Business> businessesPlaced(int area, QStringView text);
+
+    // Whether seven digits are a post-office box group code, which no file
+    // lists: "NNN-8691" to "NNN-8699" where the code before 1998 had three
+    // digits, "NNNNN-91" where it had five.
+    bool isPoBoxGroup(const QString &digits);
+    // The prefecture and city the code's old area lies in, as far as one.
+    QString regionOf(const QString &digits);
 
     Info info();
     // Every code, in order.
@@ -111,9 +126,9 @@ public:
         }
     };
 
-private:
     static std::optional<Identity> identityOf(const QString &path);
 
+private:
     explicit PostalDictionary(QString path) : path_(std::move(path)) {}
     bool connect(QString *why);
     void disconnect();
@@ -125,6 +140,12 @@ private:
     // `read` takes it from the statement.
     template <typename Read>
     auto rowsOf(sqlite3_stmt *query, int area, const QString &key, Read read) -> QList<decltype(read(query))>;
+    // The longest key of an area a text begins with, through a query that
+    // finds the greatest key not above a probe (?1 area, ?2 probe; its key
+    // first); the rows of that key, each as `read` takes them.
+    template <typename Read>
+    auto longest(sqlite3_stmt *query, int area, QStringView text, qsizetype *length, Read read)
+        -> QList<decltype(read(query))>;
 
     QString path_;
     Identity identity_;
@@ -137,7 +158,8 @@ private:
     sqlite3 *db_ = nullptr;
     QList<sqlite3_stmt *> statements_;
     sqlite3_stmt *byZip_ = nullptr, *area_ = nullptr, *townKey_ = nullptr, *townCodes_ = nullptr, *blocks_ = nullptr,
-                 *building_ = nullptr, *businessAt_ = nullptr, *businessNamed_ = nullptr;
+                 *building_ = nullptr, *businessAt_ = nullptr, *businessNamed_ = nullptr, *businessPlace_ = nullptr,
+                 *old_ = nullptr, *region_ = nullptr;
     // Read once from the file as opened.
     QHash<int, Area> areas_;
     QStringList cityKeys_;  // sorted; cities_ refers to them

@@ -95,7 +95,7 @@ bool run(AddressComponent &component, bool all, const Io &io)
             appendRecord(&out, prefix, c.zip, c.address, c.company, certaintyWord(answer.certainty));
         } else {
             for (const AddressCandidate &c : answer.choices + answer.alsoHere)
-                appendRecord(&out, prefix, c.zip, c.address, c.company, certaintyWord(c.certainty));
+                appendRecord(&out, prefix, c.zip, c.listed(), c.company, certaintyWord(c.certainty));
         }
         return out;
     });

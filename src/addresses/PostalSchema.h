@@ -3,7 +3,7 @@
 // Postal codes are integers; every text key is in AddressText::comparable
 // form (names of businesses in AddressText::companyKey form).
 //
-//   meta(key, value)                  "format", "source", "version", "date"
+//   meta(key, value)                  "format", "source" (the files read), "version", "date"
 //                                     (the data's own date), "codes", "towns",
 //                                     "business"
 //   area(id, pref, city)              a prefecture and city as written
@@ -20,20 +20,24 @@
 //   town(area, key, zip, name)        every ordinary code of a town, with the
 //                                     town as written ("" key: the city's own
 //                                     code)
-//   block(area, key, zip, low, high)  the blocks (丁目 or 番地) a code of a
-//                                     town serves, where the official files
-//                                     say so; low = high = -1: the town's
-//                                     other blocks
+//   block(area, key, zip, seq, note)  for a town of several codes, what the
+//                                     official file writes after the town in
+//                                     each of a code's rows: the blocks it
+//                                     serves ("（１〜１９丁目）", "（その他）")
 //   building(area, town, name, floor, zip)
 //                                     the floors of a high-rise building
 //                                     under the town it stands in, and again
 //                                     under its own town row with name "";
 //                                     floor 0 is the basement or unknown floor
-//   business(area, town, numbers, name, zip, townName, street, shown)
+//   business(area, town, numbers, name, zip, townName, street, shown, place)
 //                                     a business code under its town (without
 //                                     大字), the numbers of its street
 //                                     ("2-8-1") and its name, with the town,
-//                                     street and name as written
+//                                     street and name as written, and its
+//                                     town and street together
+//   old(code)                         the codes of before 1998, three or five
+//                                     digits: the post-office box group codes
+//                                     ("NNN-8691", "NNNNN-91") are made from them
 
-inline constexpr int kPostalFormat = 3;
+inline constexpr int kPostalFormat = 4;
 inline constexpr char kPostalDictionaryName[] = "zenrook-postal.sqlite3";

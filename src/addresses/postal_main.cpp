@@ -83,19 +83,18 @@ const char kInfoUsage[] =
     "  -d, --dictionary FILE   use this dictionary rather than the installed one\n";
 
 const char kImportUsage[] =
-    "Usage: zenrook-postal import [--ken-all FILE] [--jigyosyo FILE] [--package DIR] [-o DICTIONARY]\n"
+    "Usage: zenrook-postal import [--ken-all FILE] [--jigyosyo FILE] [-o DICTIONARY]\n"
     "\n"
-    "Builds a dictionary from the postal service's monthly files: utf_ken_all.csv\n"
-    "(UTF-8, every code and town, with the blocks each code serves) and\n"
-    "JIGYOSYO.CSV (code page 932, business codes), or from the json/ folder of\n"
-    "the npm package jquery-jpostal-ja. A malformed file stops the import with\n"
-    "its name, line and reason; an existing dictionary is replaced only by a\n"
-    "complete new one, written to disk first; an output that is one of the\n"
-    "inputs is refused.\n"
+    "Builds a dictionary from the postal service's monthly files: utf_ken_all.zip\n"
+    "(utf_ken_all.csv, UTF-8, every code and town, with the blocks each code\n"
+    "serves) and jigyosyo.zip (JIGYOSYO.CSV, code page 932, business and\n"
+    "post-office box codes), as published or unpacked. A malformed file stops\n"
+    "the import with its name, line and reason; an existing dictionary is\n"
+    "replaced only by a complete new one, written to disk first; an output that\n"
+    "is one of the inputs is refused.\n"
     "\n"
-    "  --ken-all FILE    the codes and towns (utf_ken_all.csv)\n"
-    "  --jigyosyo FILE   the business codes (JIGYOSYO.CSV)\n"
-    "  --package DIR     an unpacked jquery-jpostal-ja package\n"
+    "  --ken-all FILE    the codes and towns (utf_ken_all.zip or .csv)\n"
+    "  --jigyosyo FILE   the business codes (jigyosyo.zip or JIGYOSYO.CSV)\n"
     "  -o FILE           the dictionary to write (default: ./zenrook-postal.sqlite3)\n";
 
 const char kBarcodeUsage[] =
@@ -266,7 +265,10 @@ std::unique_ptr<PostalDictionary> dictionaryAt(const QString &dictionary)
 std::unique_ptr<AddressComponent> component(const QString &dictionary)
 {
     auto d = dictionaryAt(dictionary);
-    return d ? std::make_unique<PostalAddressComponent>(std::move(d)) : nullptr;
+    if (!d)
+        return nullptr;
+    return std::make_unique<PostalAddressComponent>(std::move(d),
+                                                    dictionary.isEmpty() ? PostalDictionary::places() : QStringList());
 }
 
 bool writeOut(const QByteArray &bytes)
@@ -439,32 +441,30 @@ int info(const QString &dictionary)
     if (!d)
         return 1;
     const PostalDictionary::Info i = d->info();
+    const QString path = QDir::cleanPath(QDir::current().absoluteFilePath(d->path()));
+    const bool own = QFileInfo(path) == QFileInfo(PostalDictionary::usersOwn());
     std::printf("source: %s\nversion: %s\ndata date: %s\ncodes: %lld\ntowns: %lld\nbusiness codes: %lld\n"
-                "dictionary: %s\n",
+                "dictionary: %s\nkind: %s\n",
                 qPrintable(i.source), qPrintable(i.version), qPrintable(i.date), i.codes, i.towns, i.business,
-                qPrintable(QDir::cleanPath(QDir::current().absoluteFilePath(d->path()))));
+                qPrintable(path),
+                own ? "your own, written by zenrook-postal update"
+                    : dictionary.isEmpty() ? "shipped with the program (zenrook-postal update writes your own)"
+                                           : "given with --dictionary");
     return finishOutput(0);
 }
 
-int import(const QString &kenAll, const QString &jigyosyo, const QString &package, const QString &output)
+int import(const QString &kenAll, const QString &jigyosyo, const QString &output)
 {
-    if (kenAll.isEmpty() && jigyosyo.isEmpty() && package.isEmpty())
-        return usageError(u"import needs --ken-all, --jigyosyo or --package"_s, u"import"_s);
+    if (kenAll.isEmpty() && jigyosyo.isEmpty())
+        return usageError(u"import needs --ken-all, --jigyosyo or both"_s, u"import"_s);
     DictionaryImport::Source source;
     QString error;
-    if ((!package.isEmpty() && !DictionaryImport::readPackage(package, &source, &error))
-        || (!kenAll.isEmpty() && !DictionaryImport::readKenAll(kenAll, &source, &error))
+    if ((!kenAll.isEmpty() && !DictionaryImport::readKenAll(kenAll, &source, &error))
         || (!jigyosyo.isEmpty() && !DictionaryImport::readJigyosyo(jigyosyo, &source, &error))) {
         std::fprintf(stderr, "zenrook-postal: %s\n", qPrintable(error));
         return 1;
     }
     QStringList inputs{kenAll, jigyosyo};
-    if (!package.isEmpty()) {
-        inputs << package + u"/package.json"_s;
-        const QDir tables(package + u"/json"_s);
-        for (const QString &name : tables.entryList({u"*.json"_s}, QDir::Files))
-            inputs << tables.filePath(name);
-    }
     inputs.removeAll(QString());
     const DictionaryImport::Result r = DictionaryImport::write(source, output, inputs);
     if (!r.ok) {
@@ -508,7 +508,7 @@ int main(int argc, char *argv[])
     const QHash<QString, QHash<QString, bool>> known{
         {u"lookup"_s, {{u"--all"_s, false}, {u"--dictionary"_s, true}}},
         {u"info"_s, {{u"--dictionary"_s, true}}},
-        {u"import"_s, {{u"--ken-all"_s, true}, {u"--jigyosyo"_s, true}, {u"--package"_s, true}, {u"-o"_s, true}}},
+        {u"import"_s, {{u"--ken-all"_s, true}, {u"--jigyosyo"_s, true}, {u"-o"_s, true}}},
         {u"barcode"_s, {{u"--svg"_s, true}, {u"--svg-dir"_s, true}, {u"--points"_s, true}, {u"--dictionary"_s, true}}},
         {u"csv"_s,
          {{u"--address"_s, true}, {u"--zip"_s, true}, {u"--fill"_s, false}, {u"--header"_s, false},
@@ -577,6 +577,6 @@ int main(int argc, char *argv[])
             return usageError(u"barcode: --svg and --svg-dir do not go together"_s, u"barcode"_s);
         return barcode(dictionary, given.value(u"--svg"_s), given.value(u"--svg-dir"_s), points);
     }
-    return import(given.value(u"--ken-all"_s), given.value(u"--jigyosyo"_s), given.value(u"--package"_s),
+    return import(given.value(u"--ken-all"_s), given.value(u"--jigyosyo"_s),
                   given.value(u"-o"_s, QString::fromLatin1(kPostalDictionaryName)));
 }

@@ -71,7 +71,7 @@ Completion complete(AddressComponent &component, QString &zip, QString &address,
         QStringList texts;
         const QString blank = QStringLiteral("　");
         for (const AddressCandidate &c : answer.choices)
-            texts << c.zip + blank + c.address + (c.company.isEmpty() || c.company == company ? QString() : blank + c.company);
+            texts << c.zip + blank + c.listed() + (c.company.isEmpty() || c.company == company ? QString() : blank + c.company);
         chosen = choose(texts, grid, 0, 1);
         if (chosen < 0) {
             done.outcome = Completion::Outcome::Cancelled;
