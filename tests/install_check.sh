@@ -4,6 +4,8 @@
 set -u
 build=$1 xwin=$2 fixtures=$3
 work=$(mktemp -d)
+# A dictionary of the user's own would be found before the installed one.
+export XDG_DATA_HOME="$work/data"
 trap 'kill $(jobs -p) 2>/dev/null; rm -rf "$work"' EXIT
 prefix="$work/prefix"
 exe="$prefix/bin/zenrook"

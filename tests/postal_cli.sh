@@ -9,7 +9,7 @@ passed=0 failed=0
 ok()  { passed=$((passed + 1)); echo "ok   $1"; }
 bad() { failed=$((failed + 1)); echo "FAIL $1"; }
 
-for c in "" lookup info import barcode csv; do
+for c in "" lookup info import update barcode csv; do
   "$cmd" $c --help | grep -q "^Usage: zenrook-postal ${c:-COMMAND}" && ok "help of '${c:-zenrook-postal}'" || bad "help of '$c'"
 done
 "$cmd" frobnicate 2>/dev/null; [ $? = 2 ] && ok "an unknown command is refused" || bad "unknown command accepted"

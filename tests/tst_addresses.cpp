@@ -34,6 +34,7 @@ private slots:
     void otherModesChangeNothing();
     void factory();
     void replacedWhileOpen();
+    void usersOwnTakenUp();
     void batchLookUp();
     void nationalData_data();
     void nationalData();
@@ -417,6 +418,8 @@ void TestAddresses::replacedWhileOpen()
     for (int i = 0; i < 5; ++i)
         firstRows += all.readLine();
     QVERIFY(DictionaryImport::parseKenAll(u"utf_ken_all.csv"_s, firstRows, &source, &error));
+    source.source = u"utf_ken_all.csv"_s;
+    source.date = u"2026-05-01"_s;
     QVERIFY(DictionaryImport::write(source, dir_.filePath(u"small.sqlite3"_s)).ok);
     const QByteArray small = bytesOf(dir_.filePath(u"small.sqlite3"_s));
     QVERIFY(overwrite(small));
@@ -441,6 +444,31 @@ void TestAddresses::replacedWhileOpen()
     QVERIFY(QFile::remove(live) && QFile::copy(dir_.filePath(u"small.sqlite3"_s), live));
     QCOMPARE(look(u"0741271"_s), u"none"_s);
     QCOMPARE(look(u"1000001"_s), u"東京都千代田区千代田"_s);
+}
+
+// A dictionary that appears ahead of the one in use (the user's own, from
+// an update while the window is open) is taken up; removed, the next place
+// serves again.
+void TestAddresses::usersOwnTakenUp()
+{
+    const QString own = dir_.filePath(u"own/zenrook-postal.sqlite3"_s);
+    const QString shipped = dir_.filePath(u"official.sqlite3"_s);
+    PostalAddressComponent add(PostalDictionary::open(shipped), {own, shipped});
+    auto answer = [&] {
+        const AddressAnswer a = add.Find(u"0741271"_s, QString(), QString(), 1);
+        return a.choices.isEmpty() ? u"none"_s : a.choices.first().address;
+    };
+    QCOMPARE(answer(), u"北海道深川市音江町"_s);
+    QVERIFY(QDir(dir_.path()).mkpath(u"own"_s));
+    QVERIFY(QFile::copy(dir_.filePath(u"small.sqlite3"_s), own));  // holds no 074-1271
+    QTRY_COMPARE_WITH_TIMEOUT(answer(), u"none"_s, 5000);
+    QCOMPARE(add.DataInfo(), u"utf_ken_all.csv, data of 2026-05-01"_s);
+    QVERIFY(QFile::remove(own));
+    QCOMPARE(answer(), u"北海道深川市音江町"_s);
+    // One that cannot be read there is passed over, not taken.
+    QVERIFY(writeFile(u"own/zenrook-postal.sqlite3"_s, "no dictionary") == own);
+    QTest::qWait(1100);
+    QCOMPARE(answer(), u"北海道深川市音江町"_s);
 }
 
 void TestAddresses::batchLookUp()

@@ -10,12 +10,14 @@
 #include "addresses/PostalCsv.h"
 #include "addresses/PostalLookup.h"
 #include "addresses/PostalSchema.h"
+#include "addresses/PostalUpdate.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QHash>
 #include <QSaveFile>
+#include <QUrl>
 #include <QStringList>
 
 #include <algorithm>
@@ -40,6 +42,7 @@ const char kUsage[] =
     "  lookup   answer queries read from standard input, one a line\n"
     "  info     show the dictionary's source, version, data date and size\n"
     "  import   build a dictionary from the postal service's files\n"
+    "  update   fetch the postal service's current files as your own dictionary\n"
     "  barcode  the customer barcode of each address read, one a line\n"
     "  csv      fill a spreadsheet's address list with codes and barcodes\n"
     "\n"
@@ -96,6 +99,30 @@ const char kImportUsage[] =
     "  --ken-all FILE    the codes and towns (utf_ken_all.zip or .csv)\n"
     "  --jigyosyo FILE   the business codes (jigyosyo.zip or JIGYOSYO.CSV)\n"
     "  -o FILE           the dictionary to write (default: ./zenrook-postal.sqlite3)\n";
+
+const char kUpdateUsage[] =
+    "Usage: zenrook-postal update [--ken-all-url URL] [--jigyosyo-url URL]\n"
+    "                             [--ken-all FILE.zip --jigyosyo FILE.zip] [--force]\n"
+    "\n"
+    "Downloads the postal service's current files (utf_ken_all.zip and\n"
+    "jigyosyo.zip), checks them (zip archives holding the expected file whole,\n"
+    "enough codes for the whole country, data not older than the dictionary in\n"
+    "use), builds the dictionary and writes it as your own:\n"
+    "$XDG_DATA_HOME/zenrook/zenrook-postal.sqlite3 (~/.local/share/zenrook/...),\n"
+    "which the window and zenrook-postal use from then on instead of the one\n"
+    "shipped with the program. It replaces the one there only once it is whole\n"
+    "on disk; any failure (no network, a file missing, cut short or foreign, a\n"
+    "full disk) exits non-zero with the reason and leaves the dictionary in use\n"
+    "as it was. Ends with the data's date and the codes added and gone.\n"
+    "\n"
+    "  --ken-all-url URL    where to fetch utf_ken_all.zip (default: the postal\n"
+    "                       service's, https://www.post.japanpost.jp/service/search/\n"
+    "                       zipcode/download/utf/zip/utf_ken_all.zip)\n"
+    "  --jigyosyo-url URL   where to fetch jigyosyo.zip (default: the postal\n"
+    "                       service's, .../zipcode/download/office/zip/jigyosyo.zip)\n"
+    "  --ken-all FILE       take utf_ken_all.zip already downloaded\n"
+    "  --jigyosyo FILE      take jigyosyo.zip already downloaded\n"
+    "  --force              write files older than the dictionary in use\n";
 
 const char kBarcodeUsage[] =
     "Usage: zenrook-postal barcode [--svg FILE | --svg-dir DIR] [--points SIZE] [-d DICTIONARY]\n"
@@ -453,6 +480,54 @@ int info(const QString &dictionary)
     return finishOutput(0);
 }
 
+// The dictionary the programs use now without -d: the first that opens.
+QString dictionaryInUse()
+{
+    for (const QString &place : PostalDictionary::places()) {
+        if (PostalDictionary::open(place, nullptr, PostalDictionary::Opening::AtFirstLookUp))
+            return place;
+    }
+    return QString();
+}
+
+int update(const QHash<QString, QString> &given)
+{
+    PostalUpdate::Options o;
+    for (const auto &[option, url] : {std::pair{u"--ken-all-url"_s, &o.kenAllUrl}, std::pair{u"--jigyosyo-url"_s, &o.jigyosyoUrl}}) {
+        if (!given.contains(option))
+            continue;
+        *url = QUrl::fromUserInput(given.value(option));
+        if (!url->isValid() || url->scheme().isEmpty())
+            return usageError(u"update: %1 is no URL: %2"_s.arg(option, given.value(option)), u"update"_s);
+    }
+    o.kenAllFile = given.value(u"--ken-all"_s);
+    o.jigyosyoFile = given.value(u"--jigyosyo"_s);
+    o.force = given.contains(u"--force"_s);
+    o.output = PostalDictionary::usersOwn();
+    o.inUse = dictionaryInUse();
+    const bool terminal = ::isatty(STDERR_FILENO);
+    qsizetype shown = 0;  // of the progress line
+    PostalUpdate::Report report;
+    if (terminal) {
+        report.progress = [&](const QString &text) {
+            const QByteArray bytes = text.toUtf8();
+            std::fprintf(stderr, "\r%-*s\r%s", int(shown), "", bytes.constData());
+            std::fflush(stderr);
+            shown = bytes.size();
+        };
+    }
+    report.line = [](const QString &text) { std::printf("%s\n", qPrintable(text)); };
+    QString why;
+    const int code = PostalUpdate::run(o, report, &why);
+    if (terminal && shown > 0)
+        std::fprintf(stderr, "\r%-*s\r", int(shown), "");
+    if (code != 0) {
+        std::fprintf(stderr, "zenrook-postal: update: %s\n", qPrintable(why));
+        return code;
+    }
+    return finishOutput(0);
+}
+
 int import(const QString &kenAll, const QString &jigyosyo, const QString &output)
 {
     if (kenAll.isEmpty() && jigyosyo.isEmpty())
@@ -499,6 +574,7 @@ int main(int argc, char *argv[])
     const QHash<QString, const char *> usages{{u"lookup"_s, kLookupUsage},
                                               {u"info"_s, kInfoUsage},
                                               {u"import"_s, kImportUsage},
+                                              {u"update"_s, kUpdateUsage},
                                               {u"barcode"_s, kBarcodeUsage},
                                               {u"csv"_s, kCsvUsage}};
     const char *usage = usages.value(command);
@@ -509,6 +585,9 @@ int main(int argc, char *argv[])
         {u"lookup"_s, {{u"--all"_s, false}, {u"--dictionary"_s, true}}},
         {u"info"_s, {{u"--dictionary"_s, true}}},
         {u"import"_s, {{u"--ken-all"_s, true}, {u"--jigyosyo"_s, true}, {u"-o"_s, true}}},
+        {u"update"_s,
+         {{u"--ken-all-url"_s, true}, {u"--jigyosyo-url"_s, true}, {u"--ken-all"_s, true}, {u"--jigyosyo"_s, true},
+          {u"--force"_s, false}}},
         {u"barcode"_s, {{u"--svg"_s, true}, {u"--svg-dir"_s, true}, {u"--points"_s, true}, {u"--dictionary"_s, true}}},
         {u"csv"_s,
          {{u"--address"_s, true}, {u"--zip"_s, true}, {u"--fill"_s, false}, {u"--header"_s, false},
@@ -549,6 +628,8 @@ int main(int argc, char *argv[])
         return lookup(given.contains(u"--all"_s), dictionary);
     if (command == u"info"_s)
         return info(dictionary);
+    if (command == u"update"_s)
+        return update(given);
     if (command == u"csv"_s) {
         PostalCsv::Options o;
         o.address = given.value(u"--address"_s);
