@@ -2,6 +2,7 @@
 // small official files written for these tests, as published (zip) and
 // unpacked, and the full national data when it is built.
 
+#include "addresses/AddressBarcode.h"
 #include "addresses/AddressComponent.h"
 #include "addresses/DictionaryImport.h"
 #include "addresses/PostalAddressComponent.h"
@@ -38,6 +39,7 @@ private slots:
     void batchLookUp();
     void nationalData_data();
     void nationalData();
+    void nationalChoices();
 
 private:
     QString writeFile(const QString &name, const QByteArray &bytes);
@@ -576,6 +578,40 @@ void TestAddresses::nationalData()
     QTEST(zip, "zipAfter");
     QTEST(address, "addressAfter");
     QTEST(company, "company");
+}
+
+// On the national data: what a town of several codes offers without its
+// blocks, a place only a business's row holds, and a post-office box group
+// code, which no file lists.
+void TestAddresses::nationalChoices()
+{
+#ifdef ZENROOK_NO_NATIONAL_DICTIONARY
+    QSKIP("this build makes no national dictionary (ZENROOK_POSTAL_DICTIONARY=OFF)");
+#endif
+    auto national = createObject(u"Tarnu.cAdd"_s);
+    QVERIFY(national);
+    const AddressAnswer odori = national->Find(QString(), u"札幌市中央区大通西"_s, QString(), 1);
+    QCOMPARE(odori.certainty, Certainty::Ambiguous);
+    QCOMPARE(odori.choices.size(), 2);
+    QCOMPARE(odori.choices.at(0).listed(), u"北海道札幌市中央区大通西（１〜１９丁目）"_s);
+    QCOMPARE(odori.choices.at(1).listed(), u"北海道札幌市中央区大通西（２０〜２８丁目）"_s);
+    QCOMPARE(odori.choices.at(1).address, u"北海道札幌市中央区大通西"_s);
+
+    const AddressAnswer temple = national->Find(QString(), u"京都府京都市下京区堀川通花屋町下る本願寺門前町"_s, QString(), 1);
+    QCOMPARE(temple.choices.size(), 2);
+    QCOMPARE(temple.choices.at(0).zip, u"600-8501"_s);
+    QCOMPARE(temple.choices.at(0).certainty, Certainty::Business);
+    QCOMPARE(temple.choices.at(0).company, u"浄土真宗本願寺派宗務所"_s);
+    QCOMPARE(temple.choices.at(1).certainty, Certainty::CatchAll);
+
+    const AddressBarcode box = addressBarcode(*national, u"9808691"_s, u"私書箱215号"_s);
+    QCOMPARE(box.answer.certainty, Certainty::PoBox);
+    QCOMPARE(box.characters.join(u' '), u"9 8 0 8 6 9 1 2 1 5 CC4 CC4 CC4 CC4 CC4 CC4 CC4 CC4 CC4 CC4 1"_s);
+    QVERIFY(addressBarcode(*national, u"9808691"_s, QString()).reason.contains(u"私書箱"_s));
+    QCOMPARE(national->Find(u"9808690"_s, QString(), QString(), 1).certainty, Certainty::NotFound);  // no group ends in 0
+    // A box's own code, listed with the businesses: thirteen CC4.
+    const AddressBarcode own = addressBarcode(*national, u"0608703"_s, QString());  // NHK, 札幌中央郵便局私書箱第２９号
+    QCOMPARE(own.characters.mid(7, 13), QStringList(13, u"CC4"_s));
 }
 
 QTEST_GUILESS_MAIN(TestAddresses)

@@ -3,6 +3,8 @@
 #include "addresses/AddressText.h"
 #include "addresses/CustomerBarcode.h"
 
+#include <QRegularExpression>
+
 #include <algorithm>
 
 using namespace Qt::StringLiterals;
@@ -62,8 +64,19 @@ AddressBarcode addressBarcode(AddressComponent &component, const QString &zip, c
         return b;
     }
     b.zip = AddressText::zipDigits(chosen->zip);
-    if (chosen->certainty != Certainty::Business)
+    if (chosen->certainty == Certainty::PoBox) {
+        // A group code's mail is sorted by the box: its number is the
+        // address number ("私書箱215号", "私書箱第１２号").
+        static const QRegularExpression box(u"私書箱\\s*第?\\s*([0-9]{1,4})(?![0-9])"_s);
+        const QRegularExpressionMatch m = box.match(AddressText::comparable(chosen->afterTown));
+        if (!m.hasMatch()) {
+            b.reason = u"%1 is a post-office box group code: its barcode needs the box's number (私書箱NNN号)"_s.arg(chosen->zip);
+            return b;
+        }
+        b.number = m.captured(1);
+    } else if (chosen->certainty != Certainty::Business) {
         b.number = CustomerBarcode::addressNumber(chosen->afterTown);
+    }
     b.characters = CustomerBarcode::characters(b.zip, b.number);
     return b;
 }

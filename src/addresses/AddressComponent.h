@@ -13,12 +13,13 @@ enum class Certainty {
     Town,      // the town's own code (or the code given)
     Business,  // a business's own code, named by the company
     CatchAll,  // only the city is known: its catch-all code
+    PoBox,     // a post-office box group code, which no file lists: the box's number goes with it
     Ambiguous, // several places fit; one is chosen
     NotFound,
 };
 
 // The word for a certainty on the command line and in lists: "town",
-// "business", "catch-all", "ambiguous", "not found".
+// "business", "catch-all", "po box", "ambiguous", "not found".
 QString certaintyWord(Certainty certainty);
 
 // One way a record could be completed.

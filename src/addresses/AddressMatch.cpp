@@ -207,6 +207,29 @@ bool numbersStartWith(const QString &numbers, const QString &prefix)
     return numbers == prefix || numbers.startsWith(prefix + u'-');
 }
 
+// A place no town row holds but a business's own row does ("堀川通花屋町下る
+// 本願寺門前町"): the business's code, first among the choices where only
+// the city's catch-all code was found.
+QList<AddressCandidate> onlyBusinessesHold(PostalDictionary &d, const Text &t, const QList<int> &areas,
+                                           const QList<Found> &found, const QString &company)
+{
+    QList<AddressCandidate> held;
+    if (std::any_of(found.cbegin(), found.cend(), [](const Found &f) { return f.townEnd >= 0; }))
+        return held;
+    const QString rest = t.key.text.mid(t.cityEnd);
+    const QString place = rest.mid(AddressText::azaLength(rest));
+    for (const int area : areas) {
+        for (const PostalDictionary::Business &b : d.businessesPlaced(area, place)) {
+            const Found at{area, b.zip, {}, {}, -1, -1, Certainty::Business};
+            const AddressCandidate c{zipText(b.zip), completed(d, t, at), company.trimmed().isEmpty() ? b.name : company,
+                                     Certainty::Business, QString()};
+            if (!held.contains(c))
+                held.append(c);
+        }
+    }
+    return held;
+}
+
 AddressAnswer answerOf(QList<AddressCandidate> choices)
 {
     AddressAnswer answer;
@@ -280,7 +303,7 @@ AddressAnswer byAddress(PostalDictionary &d, const QString &address, const QStri
         }
     }
 
-    QList<AddressCandidate> choices;
+    QList<AddressCandidate> choices = onlyBusinessesHold(d, t, city->areas, found, company);
     QList<AddressCandidate> alsoHere;
     for (const Found &f : std::as_const(found)) {
         const QString afterTown = f.townEnd < 0 ? QString() : t.original.mid(t.key.originalEnd(f.townEnd));
@@ -306,8 +329,14 @@ AddressAnswer byAddress(PostalDictionary &d, const QString &address, const QStri
 AddressAnswer byZip(PostalDictionary &d, const QString &digits, const QString &address, const QString &company)
 {
     const QList<PostalDictionary::Entry> rows = d.byZip(digits);
-    if (rows.isEmpty())
-        return {};
+    if (rows.isEmpty()) {
+        // Mail to a box without a code of its own carries its post office's
+        // group code, which no file lists but the code's form tells.
+        if (!d.isPoBoxGroup(digits))
+            return {};
+        const QString shown = address.trimmed().isEmpty() ? d.regionOf(digits) : address;
+        return answerOf({{AddressText::formatZip(digits), shown, company, Certainty::PoBox, address}});
+    }
     // A company the user typed is never replaced by a business's name.
     const bool keepCompany = !company.trimmed().isEmpty();
     const QString code = AddressText::formatZip(digits);

@@ -16,6 +16,8 @@ QString certaintyWord(Certainty certainty)
         return u"business"_s;
     case Certainty::CatchAll:
         return u"catch-all"_s;
+    case Certainty::PoBox:
+        return u"po box"_s;
     case Certainty::Ambiguous:
         return u"ambiguous"_s;
     case Certainty::NotFound:

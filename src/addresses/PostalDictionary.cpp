@@ -556,10 +556,13 @@ QList<PostalDictionary::Business> PostalDictionary::businessesNamed(int area, co
 QList<PostalDictionary::Business> PostalDictionary::businessesPlaced(int area, QStringView text)
 {
     qsizetype length = 0;
-    return longest(businessPlace_, area, text, &length, [](sqlite3_stmt *s) {
+    QList<Business> found = longest(businessPlace_, area, text, &length, [](sqlite3_stmt *s) {
         return Business{sqlite3_column_int64(s, 1), columnText(s, 2), columnText(s, 3), columnText(s, 4),
                         columnText(s, 5), columnText(s, 6)};
     });
+    if (length == 0)
+        found.clear();  // a business with no town of its own places nothing
+    return found;
 }
 
 bool PostalDictionary::isPoBoxGroup(const QString &digits)
