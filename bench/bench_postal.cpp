@@ -112,13 +112,14 @@ void PostalBatchLookUp(benchmark::State &state)
     }
     for (auto _ : state) {
         qsizetype next = 0, written = 0;
-        PostalLookup::run(*component, false,
+        PostalLookup::run({component.get()}, false,
                           {[&](QByteArray *line) {
                                if (next == lines.size())
                                    return false;
                                *line = lines.at(next++);
                                return true;
                            },
+                           [&] { return next < lines.size(); },
                            [&](const QByteArray &out) {
                                written += out.size();
                                return true;

@@ -31,7 +31,7 @@ struct AddressCandidate {
     QString afterTown;
     // Where a town has several codes, the blocks this one serves as the
     // postal service notes them after the town ("（１〜１９丁目）").
-    QString ranges;
+    QString ranges{};
     // The address with the ranges after its town, for choosing between codes.
     QString listed() const
     {

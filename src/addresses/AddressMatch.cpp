@@ -76,7 +76,7 @@ struct Found {
     QString townKey, townName;
     qsizetype townStart = -1, townEnd = -1;  // -1: no town, the city's catch-all
     Certainty certainty = Certainty::Town;
-    QString ranges;  // the blocks the code serves, where its town has several
+    QString ranges{};  // the blocks the code serves, where its town has several
 };
 
 // Of the codes of a town, those the blocks written after it (`after`,
@@ -269,10 +269,12 @@ AddressAnswer byAddress(PostalDictionary &d, const QString &address, const QStri
         found.removeIf([](const Found &f) { return f.townEnd < 0; });
     if (!hint.digits.isEmpty()) {
         const qint64 zip = hint.digits.toLongLong();
-        const QList<PostalDictionary::Entry> codeRows = d.byZip(hint.digits);
         // Not the code's own place, but in its city: that city is meant
         // ("〒260-0013 中央区富士見": 千葉市's, not 相模原市's).
+        QList<PostalDictionary::Entry> codeRows;
         auto inCodesCity = [&](const Found &f) {
+            if (codeRows.isEmpty())
+                codeRows = d.byZip(hint.digits);
             const PostalDictionary::Area a = d.area(f.area);
             return std::any_of(codeRows.cbegin(), codeRows.cend(),
                                [&](const PostalDictionary::Entry &e) { return e.pref == a.pref && e.city == a.city; });

@@ -31,16 +31,18 @@ PostalAddressComponent::PostalAddressComponent(std::unique_ptr<PostalDictionary>
 {
 }
 
-void PostalAddressComponent::choose()
+void PostalAddressComponent::choose(bool failed)
 {
     using namespace std::chrono_literals;
     if (places_.isEmpty())
         return;
+    // A look at the places once a second is enough; at once when the
+    // dictionary in use cannot be read.
     const auto now = std::chrono::steady_clock::now();
-    const bool gone = !QFileInfo(dictionary_->path()).isFile();
-    if (!gone && now - lastChosen_ < 1s)
-        return;  // a look at the places ahead once a second is enough
+    if (!failed && now - lastChosen_ < 1s)
+        return;
     lastChosen_ = now;
+    const bool gone = !QFileInfo(dictionary_->path()).isFile();
     const qsizetype current = places_.indexOf(dictionary_->path());
     for (qsizetype i = 0; i < places_.size(); ++i) {
         const QString &place = places_.at(i);
@@ -90,7 +92,12 @@ AddressAnswer PostalAddressComponent::find(const QString &zip, const QString &ad
 {
     AddressAnswer answer;
     choose();
-    if (dictionary_->refresh()) {
+    bool readable = dictionary_->refresh();
+    if (!readable && !places_.isEmpty()) {
+        choose(true);
+        readable = dictionary_->refresh();
+    }
+    if (readable) {
         const QString digits = AddressText::zipDigits(zip);
         if (!digits.isEmpty())
             answer = AddressMatch::byZip(*dictionary_, digits, address, company);
@@ -106,7 +113,7 @@ AddressAnswer PostalAddressComponent::find(const QString &zip, const QString &ad
 
 QString PostalAddressComponent::DataInfo()
 {
-    choose();
+    choose(!dictionary_->refresh());
     if (!dictionary_->refresh())
         return dictionary_->problem();
     const PostalDictionary::Info info = dictionary_->info();

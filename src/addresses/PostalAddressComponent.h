@@ -40,12 +40,15 @@ public:
     AddressAnswer Find(const QString &zip, const QString &address, const QString &company, int mode) override;
     AddressAnswer FindAll(const QString &zip, const QString &address, const QString &company) override;
     QString DataInfo() override;
+    // The dictionary file answering now.
+    QString path() const { return dictionary_->path(); }
 
 private:
     AddressAnswer find(const QString &zip, const QString &address, const QString &company, bool everything);
     // Opens the dictionary of the first place that now holds one, where that
-    // is ahead of the one in use or the one in use is gone.
-    void choose();
+    // is ahead of the one in use or the one in use is gone; `failed`: the
+    // one in use could not be read just now.
+    void choose(bool failed = false);
 
     std::unique_ptr<PostalDictionary> dictionary_;
     QStringList places_;

@@ -2,7 +2,9 @@
 
 #include "addresses/AddressBarcode.h"
 #include "addresses/AddressText.h"
+#include "addresses/InParallel.h"
 #include "platform/AnsiCodec.h"
+
 
 #include <QStringDecoder>
 
@@ -72,6 +74,12 @@ std::optional<qsizetype> columnOf(const QString &given, const QStringList &names
 
 Stop run(AddressComponent &component, const Options &options, const Io &io)
 {
+    return run(QList<AddressComponent *>{&component}, options, io);
+}
+
+Stop run(const QList<AddressComponent *> &components, const Options &options, const Io &io)
+{
+    AddressComponent &component = *components.first();
     // A byte-order mark is passed on and tells the encoding, whatever was said.
     QByteArray head;
     while (head.size() < 3) {
@@ -176,6 +184,40 @@ Stop run(AddressComponent &component, const Options &options, const Io &io)
 
     qsizetype rows = 0, rowsWithAddress = 0;  // a column past every row is a slip
 
+    // The rows of a batch are looked up ahead, shared among the components,
+    // each on a thread of its own; then each row is handled in turn.
+    struct Ahead {
+        bool ready = false;  // the row's cells could be read
+        std::optional<QString> zip, address;
+        AddressBarcode barcode;
+    };
+    QList<Ahead> ahead;
+    const Ahead *aheadOfRow = nullptr;  // the row being handled's
+    auto lookAhead = [&](const QList<CsvRecords::Record> &batch) {
+        ahead = QList<Ahead>(batch.size());
+        QList<qsizetype> rows;
+        for (qsizetype i = 0; i < batch.size(); ++i) {
+            const CsvRecords::Record &r = batch.at(i);
+            if (r.continued || !r.problem.isEmpty() || r.bodyEnd == 0 || !addressColumn)
+                continue;
+            auto cell = [&](std::optional<qsizetype> column) -> std::optional<QString> {
+                if (!column || *column >= r.fields.size())
+                    return QString();
+                return codec.decode(CsvRecords::value(r, r.fields.at(*column)));
+            };
+            Ahead &a = ahead[i];
+            a.address = cell(addressColumn);
+            a.zip = cell(zipColumn);
+            a.ready = true;
+            if (a.address && a.zip)
+                rows.append(i);
+        }
+        inParallel(int(components.size()), rows.size(), [&](int worker, qsizetype k) {
+            Ahead &a = ahead[rows.at(k)];
+            a.barcode = addressBarcode(*components.at(worker), *a.zip, *a.address);
+        });
+    };
+
     // One row: passed on, or passed on with what it gained.
     auto handle = [&](const CsvRecords::Record &r) -> QByteArray {
         if (r.continued)
@@ -226,13 +268,15 @@ Stop run(AddressComponent &component, const Options &options, const Io &io)
                 return QString();
             return codec.decode(CsvRecords::value(r, r.fields.at(column)));
         };
-        const std::optional<QString> address = cell(*addressColumn);
-        const std::optional<QString> zip = zipColumn ? cell(*zipColumn) : std::optional(QString());
+        const bool looked = aheadOfRow && aheadOfRow->ready;
+        const std::optional<QString> address = looked ? aheadOfRow->address : cell(*addressColumn);
+        const std::optional<QString> zip = looked ? aheadOfRow->zip
+                                          : zipColumn ? cell(*zipColumn) : std::optional(QString());
         if (!address || !zip) {
             io.warn(r.line, u"a cell that is not %1; passed on as it came"_s.arg(codec.name()));
             return r.raw;
         }
-        const AddressBarcode b = addressBarcode(component, *zip, *address);
+        const AddressBarcode b = looked ? aheadOfRow->barcode : addressBarcode(component, *zip, *address);
         if (!b.answer.problem.isEmpty()) {
             halt(Stop::Kind::Other, u"line %1: %2"_s.arg(r.line).arg(b.answer.problem));
             return QByteArray();
@@ -300,14 +344,36 @@ Stop run(AddressComponent &component, const Options &options, const Io &io)
         if (out.size() > (1 << 16))
             flush();
     };
+    QList<CsvRecords::Record> batch;
+    auto takeBatch = [&] {
+        lookAhead(batch);
+        for (qsizetype i = 0; i < batch.size() && going(); ++i) {
+            aheadOfRow = &ahead.at(i);
+            take(batch.at(i));
+        }
+        aheadOfRow = nullptr;
+        batch.clear();
+        ahead.clear();
+    };
+    auto feed = [&](const CsvRecords::Record &r) {
+        if (!headerDone) {
+            take(r);  // the rows after it are read by its names
+            return;
+        }
+        batch.append(r);
+        if (batch.size() >= 4096)
+            takeBatch();
+    };
     for (const CsvRecords::Record &r : std::as_const(waiting)) {
         if (!going())
             break;
-        take(r);
+        feed(r);
     }
     waiting.clear();
     while (going() && more && records.next(&record))
-        take(record);
+        feed(record);
+    if (going())
+        takeBatch();
     if (going() && records.failed())
         halt(Stop::Kind::Io, u"cannot read the list"_s);
     if (going() && rows > 0 && rowsWithAddress == 0)

@@ -8,6 +8,7 @@
 
 #include "addresses/CsvRecords.h"
 
+#include <QList>
 #include <QString>
 
 #include <functional>
@@ -42,7 +43,9 @@ struct Stop {
     QString why;
 };
 
-// Goes through the whole list, or says why it stopped.
+// Goes through the whole list, or says why it stopped. Several components
+// (of one dictionary) share the look-ups, each on a thread of its own.
 Stop run(AddressComponent &component, const Options &options, const Io &io);
+Stop run(const QList<AddressComponent *> &components, const Options &options, const Io &io);
 
 }  // namespace PostalCsv

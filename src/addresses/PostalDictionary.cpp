@@ -140,6 +140,11 @@ std::optional<PostalDictionary::Identity> PostalDictionary::identityOf(const QSt
 
 std::unique_ptr<PostalDictionary> PostalDictionary::open(const QString &path, QString *why, Opening opening)
 {
+    // SQLite's count of the memory it holds takes one lock for every
+    // allocation of every connection: dictionaries answering on threads of
+    // their own would wait on each other for it.
+    static const bool uncounted = sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0) == SQLITE_OK;
+    Q_UNUSED(uncounted);
     QString reason;
     std::unique_ptr<PostalDictionary> d(new PostalDictionary(path));
     const QFileInfo file(path);
@@ -229,7 +234,7 @@ void PostalDictionary::disconnect()
     for (sqlite3_stmt *s : std::as_const(statements_))
         sqlite3_finalize(s);
     statements_.clear();
-    byZip_ = area_ = townKey_ = townCodes_ = blocks_ = building_ = businessAt_ = businessNamed_ = businessPlace_ = old_
+    byZip_ = area_ = townsOfArea_ = townCodes_ = blocks_ = building_ = businessAt_ = businessNamed_ = businessPlace_ = old_
         = region_ = nullptr;
     sqlite3_close(db_);
     db_ = nullptr;
@@ -241,6 +246,7 @@ void PostalDictionary::disconnect()
     citiesRead_ = false;
     buildingTowns_.clear();
     buildingTownsRead_ = false;
+    towns_.clear();
 }
 
 sqlite3_stmt *PostalDictionary::prepare(const char *sql)
@@ -261,7 +267,7 @@ bool PostalDictionary::prepareAll(QString *why)
     byZip_ = prepare("SELECT a.pref, a.city, z.town, z.street, z.name FROM zip z JOIN area a ON a.id = z.area"
                      " WHERE z.zip = ?1 ORDER BY z.seq");
     area_ = prepare("SELECT pref, city FROM area WHERE id = ?1");
-    townKey_ = prepare("SELECT key, zip, name FROM town WHERE area = ?1 AND key <= ?2 ORDER BY key DESC, zip DESC");
+    townsOfArea_ = prepare("SELECT key, zip, name FROM town WHERE area = ?1 ORDER BY key, zip");
     townCodes_ = prepare("SELECT zip, name FROM town WHERE area = ?1 AND key = ?2 ORDER BY zip");
     blocks_ = prepare("SELECT zip, note FROM block WHERE area = ?1 AND key = ?2 ORDER BY zip, seq");
     building_ = prepare("SELECT name, floor, zip FROM building WHERE area = ?1 AND town = ?2");
@@ -274,7 +280,7 @@ bool PostalDictionary::prepareAll(QString *why)
     old_ = prepare("SELECT 1 FROM old WHERE code = ?1");
     region_ = prepare("SELECT DISTINCT a.pref, a.city FROM zip z JOIN area a ON a.id = z.area"
                       " WHERE z.zip BETWEEN ?1 AND ?2 AND z.name = '' LIMIT 16");
-    const bool all = byZip_ && area_ && townKey_ && townCodes_ && blocks_ && building_ && businessAt_ && businessNamed_
+    const bool all = byZip_ && area_ && townsOfArea_ && townCodes_ && blocks_ && building_ && businessAt_ && businessNamed_
                      && businessPlace_ && old_ && region_;
     if (!all)
         *why = path_ + u": damaged ("_s + QString::fromUtf8(sqlite3_errmsg(db_)) + u")"_s;
@@ -435,19 +441,73 @@ auto PostalDictionary::longest(sqlite3_stmt *query, int area, QStringView text, 
     return {};
 }
 
+namespace {
+
+// Text in code point order, as SQLite orders UTF-8 keys: a surrogate (a
+// character beyond U+FFFF) comes after every other code unit.
+int byCodePoint(QStringView a, QStringView b)
+{
+    const qsizetype n = std::min(a.size(), b.size());
+    for (qsizetype i = 0; i < n; ++i) {
+        char16_t x = a.at(i).unicode(), y = b.at(i).unicode();
+        if (x == y)
+            continue;
+        if (x >= 0xD800 && y >= 0xD800) {
+            x += x >= 0xE000 ? -0x800 : 0x2000;
+            y += y >= 0xE000 ? -0x800 : 0x2000;
+        }
+        return x < y ? -1 : 1;
+    }
+    return a.size() < b.size() ? -1 : a.size() > b.size() ? 1 : 0;
+}
+
+}  // namespace
+
+const PostalDictionary::Towns &PostalDictionary::towns(int area)
+{
+    if (const auto read = towns_.constFind(area); read != towns_.cend())
+        return *read;
+    Towns towns;
+    if (db_) {
+        Reset reset{townsOfArea_};
+        sqlite3_bind_int(townsOfArea_, 1, area);
+        while (step(townsOfArea_)) {
+            const QString key = columnText(townsOfArea_, 0);
+            if (towns.keys.isEmpty() || towns.keys.constLast() != key) {
+                towns.keys.append(key);
+                towns.codes.emplaceBack();
+            }
+            towns.codes.last().append(Code{sqlite3_column_int64(townsOfArea_, 1), columnText(townsOfArea_, 2)});
+        }
+    }
+    return *towns_.insert(area, towns);
+}
+
 std::optional<PostalDictionary::Match> PostalDictionary::town(int area, QStringView text)
 {
-    Match m;
-    // Its codes come highest first.
-    for (const auto &[key, code] : longest(townKey_, area, text, &m.length, [](sqlite3_stmt *s) {
-             return std::pair{columnText(s, 0), Code{sqlite3_column_int64(s, 1), columnText(s, 2)}};
-         })) {
-        m.key = key;
-        m.codes.prepend(code);
+    // The greatest key not above a probe is either a beginning of the probe,
+    // or every beginning lies within what the two have in common.
+    const Towns &all = towns(area);
+    const QStringList &keys = all.keys;
+    QStringView probe = text;
+    for (int guard = 0; guard < 64; ++guard) {
+        const auto above = std::upper_bound(keys.cbegin(), keys.cend(), probe,
+                                            [](QStringView p, const QString &k) { return byCodePoint(p, k) < 0; });
+        if (above == keys.cbegin() || (above - 1)->isEmpty())
+            return std::nullopt;
+        const QString &key = *(above - 1);
+        if (!probe.startsWith(key)) {
+            probe = commonPrefix(probe, key);
+            continue;
+        }
+        // "鶴沼第1" is no beginning of "鶴沼第12".
+        const bool cutsNumber = isDigit(key.back()) && key.size() < text.size() && isDigit(text.at(key.size()));
+        if (!cutsNumber) {
+            return Match{key.size(), key, {}, all.codes.at(above - 1 - keys.cbegin())};
+        }
+        probe = probe.left(key.size() - (key.size() > 1 && key.at(key.size() - 2).isHighSurrogate() ? 2 : 1));
     }
-    if (m.codes.isEmpty())
-        return std::nullopt;
-    return m;
+    return std::nullopt;
 }
 
 template <typename Read>

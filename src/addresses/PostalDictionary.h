@@ -129,6 +129,13 @@ public:
     static std::optional<Identity> identityOf(const QString &path);
 
 private:
+    // An area's town keys, sorted, and the codes of each; read at the
+    // area's first look-up.
+    struct Towns {
+        QStringList keys;
+        QList<QList<Code>> codes;
+    };
+    const Towns &towns(int area);
     explicit PostalDictionary(QString path) : path_(std::move(path)) {}
     bool connect(QString *why);
     void disconnect();
@@ -157,7 +164,7 @@ private:
     std::chrono::steady_clock::time_point lastLooked_;  // at the file itself
     sqlite3 *db_ = nullptr;
     QList<sqlite3_stmt *> statements_;
-    sqlite3_stmt *byZip_ = nullptr, *area_ = nullptr, *townKey_ = nullptr, *townCodes_ = nullptr, *blocks_ = nullptr,
+    sqlite3_stmt *byZip_ = nullptr, *area_ = nullptr, *townsOfArea_ = nullptr, *townCodes_ = nullptr, *blocks_ = nullptr,
                  *building_ = nullptr, *businessAt_ = nullptr, *businessNamed_ = nullptr, *businessPlace_ = nullptr,
                  *old_ = nullptr, *region_ = nullptr;
     // Read once from the file as opened.
@@ -167,5 +174,6 @@ private:
     QList<qsizetype> cityLengths_;  // of the city keys, longest first
     bool citiesRead_ = false;
     QSet<QPair<int, QString>> buildingTowns_;
+    QHash<int, Towns> towns_;
     bool buildingTownsRead_ = false;
 };

@@ -2,6 +2,7 @@
 
 #include "addresses/AddressComponent.h"
 #include "addresses/AddressText.h"
+#include "addresses/InParallel.h"
 
 #include <QStringDecoder>
 
@@ -69,36 +70,83 @@ bool eachLine(const Io &io, const Answer &answer)
     return true;
 }
 
-bool run(AddressComponent &component, bool all, const Io &io)
+namespace {
+
+// One line's answer and what is to be said of it.
+struct Answered {
+    QByteArray out;
+    QString warning;
+};
+
+Answered answerOne(AddressComponent &component, bool all, qint64 number, const QString *query)
 {
-    return eachLine(io, [&](qint64 number, const QString *query) {
+    Answered a;
+    const QByteArray prefix = all ? QByteArray::number(number) + '\t' : QByteArray();
+    if (query && query->contains(u'\t')) {
+        a.warning = u"holds a tab"_s;
+        query = nullptr;
+    }
+    if (!query) {
+        appendRecord(&a.out, prefix, QString(), QString(), QString(), QString());
+        return a;
+    }
+    QString zip, address, company;
+    (isPostalCode(*query) ? zip : address) = *query;
+    const AddressAnswer answer = all ? component.FindAll(zip, address, company) : component.Find(zip, address, company, 1);
+    if (!answer.problem.isEmpty()) {
+        a.warning = answer.problem;
+        appendRecord(&a.out, prefix, QString(), QString(), QString(), QString());
+    } else if (answer.choices.isEmpty()) {
+        appendRecord(&a.out, prefix, zip, address, company, certaintyWord(Certainty::NotFound));
+    } else if (!all) {
+        const AddressCandidate &c = answer.choices.first();
+        appendRecord(&a.out, prefix, c.zip, c.address, c.company, certaintyWord(answer.certainty));
+    } else {
+        for (const AddressCandidate &c : answer.choices + answer.alsoHere)
+            appendRecord(&a.out, prefix, c.zip, c.listed(), c.company, certaintyWord(c.certainty));
+    }
+    return a;
+}
+
+}  // namespace
+
+bool run(const QList<AddressComponent *> &components, bool all, const Io &io)
+{
+    // A batch is what can be read without waiting, up to a bound: a program
+    // asking a line at a time gets each answer before it asks the next.
+    constexpr qsizetype kBatch = 4096;
+    struct Line {
+        qint64 number;
+        QString query, unread;  // the text, or why it cannot be read
+        Answered answer;
+    };
+    QList<Line> batch;
+    qint64 number = 0;
+    QByteArray bytes;
+    for (;;) {
+        batch.clear();
+        while ((batch.isEmpty() || (io.ready && io.ready())) && batch.size() < kBatch && io.read(&bytes)) {
+            Line line{++number, {}, {}, {}};
+            line.unread = unreadable(bytes, &line.query);
+            batch.append(std::move(line));
+        }
+        if (batch.isEmpty())
+            return true;
+        inParallel(int(components.size()), batch.size(), [&](int worker, qsizetype i) {
+            Line &l = batch[i];
+            l.answer = answerOne(*components.at(worker), all, l.number, l.unread.isEmpty() ? &l.query : nullptr);
+        });
         QByteArray out;
-        const QByteArray prefix = all ? QByteArray::number(number) + '\t' : QByteArray();
-        if (query && query->contains(u'\t')) {
-            io.warn(number, u"holds a tab"_s);
-            query = nullptr;
+        for (const Line &l : std::as_const(batch)) {
+            if (!l.unread.isEmpty())
+                io.warn(l.number, l.unread);
+            if (!l.answer.warning.isEmpty())
+                io.warn(l.number, l.answer.warning);
+            out += l.answer.out;
         }
-        if (!query) {
-            appendRecord(&out, prefix, QString(), QString(), QString(), QString());
-            return out;
-        }
-        QString zip, address, company;
-        (isPostalCode(*query) ? zip : address) = *query;
-        const AddressAnswer answer = all ? component.FindAll(zip, address, company) : component.Find(zip, address, company, 1);
-        if (!answer.problem.isEmpty()) {
-            io.warn(number, answer.problem);
-            appendRecord(&out, prefix, QString(), QString(), QString(), QString());
-        } else if (answer.choices.isEmpty()) {
-            appendRecord(&out, prefix, zip, address, company, certaintyWord(Certainty::NotFound));
-        } else if (!all) {
-            const AddressCandidate &c = answer.choices.first();
-            appendRecord(&out, prefix, c.zip, c.address, c.company, certaintyWord(answer.certainty));
-        } else {
-            for (const AddressCandidate &c : answer.choices + answer.alsoHere)
-                appendRecord(&out, prefix, c.zip, c.listed(), c.company, certaintyWord(c.certainty));
-        }
-        return out;
-    });
+        if (!io.write(out))
+            return false;
+    }
 }
 
 }  // namespace PostalLookup

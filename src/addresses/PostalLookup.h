@@ -4,6 +4,7 @@
 // only the query, and how sure it is.
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
 
 #include <functional>
@@ -19,6 +20,10 @@ bool isPostalCode(const QString &query);
 struct Io {
     // The next line, its line end removed; false at the end.
     std::function<bool(QByteArray *)> read;
+    // Whether another line can be read without waiting for it (lines are
+    // answered in batches of those there are, and each batch is written
+    // before the next is waited for). None: never.
+    std::function<bool()> ready;
     // One line's answer; false when it could not be written.
     std::function<bool(const QByteArray &)> write;
     // A line answered with empty fields, and why: not UTF-8, a NUL inside
@@ -34,9 +39,11 @@ using Answer = std::function<QByteArray(qint64 line, const QString *query)>;
 bool eachLine(const Io &io, const Answer &answer);
 
 // Answers every line: postal code, address, company and how sure
-// ("town", "business", "catch-all", "ambiguous", "not found"),
+// ("town", "business", "catch-all", "po box", "ambiguous", "not found"),
 // tab-separated. With `all`, every candidate, each after the query's line
-// number and a tab, with its own certainty. False when writing failed.
-bool run(AddressComponent &component, bool all, const Io &io);
+// number and a tab, with its own certainty. The components (one or more,
+// of one dictionary) share the work, each on a thread of its own. False
+// when writing failed.
+bool run(const QList<AddressComponent *> &components, bool all, const Io &io);
 
 }  // namespace PostalLookup

@@ -19,6 +19,7 @@
 #include <QSaveFile>
 #include <QUrl>
 #include <QStringList>
+#include <QThread>
 
 #include <algorithm>
 #include <cerrno>
@@ -251,20 +252,23 @@ public:
             buffer_.remove(0, start_);
             start_ = 0;
             beforeWaiting_();
-            char block[1 << 16];
+            // Read in large blocks: the lines there are are answered together.
+            const qsizetype had = buffer_.size();
+            buffer_.resize(had + (1 << 20));
             ssize_t n;
             do
-                n = ::read(STDIN_FILENO, block, sizeof block);
+                n = ::read(STDIN_FILENO, buffer_.data() + had, 1 << 20);
             while (n < 0 && errno == EINTR);
+            buffer_.resize(had + std::max<ssize_t>(n, 0));
             if (n <= 0) {
                 atEnd_ = true;
                 failed_ = n < 0;
                 error_ = failed_ ? errno : 0;  // lines still answered would change errno
-            } else {
-                buffer_.append(block, n);
             }
         }
     }
+    // Whether next() has a line without waiting for one.
+    bool ready() const { return buffer_.indexOf('\n', start_) >= 0 || (atEnd_ && start_ < buffer_.size()); }
     bool failed() const { return failed_; }
     int error() const { return error_; }
 
@@ -295,7 +299,7 @@ std::unique_ptr<PostalDictionary> dictionaryAt(const QString &dictionary)
     return nullptr;
 }
 
-std::unique_ptr<AddressComponent> component(const QString &dictionary)
+std::unique_ptr<PostalAddressComponent> component(const QString &dictionary)
 {
     auto d = dictionaryAt(dictionary);
     if (!d)
@@ -326,6 +330,7 @@ int answerLines(const std::function<bool(const PostalLookup::Io &)> &command, in
     Output out;
     InputLines in([&] { out.flush(); });
     const bool written = command({[&](QByteArray *line) { return in.next(line); },
+                                  [&] { return in.ready(); },
                                   [&](const QByteArray &bytes) { return out.write(bytes); },
                                   [&](qint64 number, const QString &why) {
                                       std::fprintf(stderr, "zenrook-postal: line %lld: %s\n", number, qPrintable(why));
@@ -342,13 +347,34 @@ int answerLines(const std::function<bool(const PostalLookup::Io &)> &command, in
     return *code;
 }
 
+// The components that share a long list's look-ups, one a core (two at
+// most: each holds the dictionary in memory); none when there is no
+// dictionary.
+std::vector<std::unique_ptr<AddressComponent>> components(const QString &dictionary)
+{
+    std::vector<std::unique_ptr<AddressComponent>> all;
+    auto first = component(dictionary);
+    if (!first)
+        return {};
+    const QString path = first->path();
+    all.push_back(std::move(first));
+    for (int i = 1; i < std::min(2, QThread::idealThreadCount()); ++i) {
+        if (auto d = PostalDictionary::open(path, nullptr, PostalDictionary::Opening::AtFirstLookUp))
+            all.push_back(std::make_unique<PostalAddressComponent>(std::move(d), dictionary.isEmpty() ? PostalDictionary::places() : QStringList()));
+    }
+    return all;
+}
+
 int lookup(bool all, const QString &dictionary)
 {
-    auto add = component(dictionary);
-    if (!add)
+    const auto adds = components(dictionary);
+    if (adds.empty())
         return 1;
+    QList<AddressComponent *> workers;
+    for (const auto &a : adds)
+        workers.append(a.get());
     int code = 0;
-    return answerLines([&](const PostalLookup::Io &io) { return PostalLookup::run(*add, all, io); }, &code);
+    return answerLines([&](const PostalLookup::Io &io) { return PostalLookup::run(workers, all, io); }, &code);
 }
 
 // Writes a file whole, or says why not. A file is replaced only once the
@@ -429,13 +455,16 @@ int barcode(const QString &dictionary, const QString &svgFile, const QString &sv
 
 int csv(const QString &dictionary, const PostalCsv::Options &options)
 {
-    auto add = component(dictionary);
-    if (!add)
+    const auto adds = components(dictionary);
+    if (adds.empty())
         return 1;
+    QList<AddressComponent *> workers;
+    for (const auto &a : adds)
+        workers.append(a.get());
     int code = 0;
     int ioError = 0;  // what the system said of a list that could not be read or written
     const PostalCsv::Stop stopped = PostalCsv::run(
-        *add, options,
+        workers, options,
         {[&](char *buffer, qsizetype size) -> qsizetype {
              const size_t n = std::fread(buffer, 1, size_t(size), stdin);
              if (n == 0 && std::ferror(stdin)) {
