@@ -73,6 +73,7 @@ fails "a file missing (404)" "HTTP 404" --ken-all-url "$url/utf_ken_all.zip" --j
 fails "a web page instead of the archive" "not a zip archive" --ken-all-url "$url/page.zip" --jigyosyo-url "$url/jigyosyo.zip"
 fails "the other file's archive" "holds no utf_ken_all.csv" --ken-all-url "$url/jigyosyo.zip" --jigyosyo-url "$url/jigyosyo.zip"
 fails "no server" "cannot download" --ken-all-url "http://127.0.0.1:9/utf_ken_all.zip"
+fails "a file given that is not there" "no such file" --ken-all "$work/nothing.zip" --jigyosyo "$data/jigyosyo.zip"
 fails "files older than the dictionary in use" "older than the dictionary in use" \
   --ken-all "$work/old/utf_ken_all.zip" --jigyosyo "$work/old/jigyosyo.zip"
 # A full disk: no file may grow past 4 MB, and the signal that would kill

@@ -8,6 +8,7 @@
 #include "addresses/DictionaryImport.h"
 #include "addresses/PostalCsv.h"
 
+#include <QElapsedTimer>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -56,6 +57,9 @@ private slots:
     void utf8WithByteOrderMark();
     void characterTheListCannotHold();
     void columnThatIsNotThere();
+    void rowsThatSayTooLittleOrTooMuch();
+    void hostileCells();
+    void readingStopsMidList();
     void encodingByMostRows();
 
 private:
@@ -183,7 +187,7 @@ void TestPostalCsv::roundTripInCodePage932()
                 "\r\n"
                 "加藤,府中市,最後の行,,,not found,"_s);
     QCOMPARE(got.out, expected);
-    QCOMPARE(got.warnings, (QStringList{u"6: a cell that is not code page 932; passed on as it came"_s,
+    QCOMPARE(got.warnings, (QStringList{u"6: a cell that is not code page 932, or holds a NUL byte; passed on as it came"_s,
                                         u"7: a quote inside a field not quoted (column 3); passed on as it came"_s}));
 }
 
@@ -257,13 +261,19 @@ void TestPostalCsv::columnThatIsNotThere()
     QCOMPARE(beyond.stopped, u"no column 5 in the header"_s);
     QCOMPARE(beyond.out, QByteArray());
 
-    // Without a header the list says nothing of its width until it is read:
-    // a column no row reaches is said once the list is through.
+    // Without a header, the first rows tell the list's width: a column none
+    // of them has stops the run before anything is written, and no row is
+    // widened past it.
     o.header = false;
     const Outcome past = run("山田,東京\n鈴木,大阪\n", o);
-    QCOMPARE(past.stopped, QString());
-    QCOMPARE(past.out, QByteArray("山田,東京,,,,,,not found,\n鈴木,大阪,,,,,,not found,\n"));
-    QCOMPARE(past.warnings, QStringList{u"0: no row has a column 5: every address was empty"_s});
+    QCOMPARE(past.stopped, u"no column 5 in the list: its rows have 2 at most"_s);
+    QCOMPARE(past.out, QByteArray());
+    o.address = u"50000000"_s;
+    QCOMPARE(run("山田,東京\n", o).out, QByteArray());
+    o.address = u"3"_s;
+    QCOMPARE(run("山田,東京,千代田区千代田\n鈴木\n", o).out,
+             QByteArray("山田,東京,千代田区千代田,100-0001,東京都千代田区千代田,town,") + bars(u"1000001"_s, QString()).toUtf8()
+                 + "\n鈴木,,,,,not found,\n");
     o.address = u"0"_s;
     QCOMPARE(run("山田,東京\n", o).stopped, u"no column 0 for the address"_s);
 
@@ -281,6 +291,91 @@ void TestPostalCsv::columnThatIsNotThere()
     const Outcome foreign = run("\x8f\x5a\x8f\x8a\n\x8e\x52\x93\x63\n", o);  // 住所 / 山田 in code page 932
     QCOMPARE(foreign.stopped, u"line 1: the header is not UTF-8; if the list is in cp932, say --encoding cp932, or leave --encoding out to have it told"_s);
     QCOMPARE(foreign.out, QByteArray());
+}
+
+// A row's code and address that cannot both be right, a code of no place, a
+// code with no address, and lists with no rows: each said, none barcoded.
+void TestPostalCsv::rowsThatSayTooLittleOrTooMuch()
+{
+    PostalCsv::Options o;
+    o.address = u"2"_s;
+    o.zip = u"1"_s;
+    const Outcome two = run("1000001,〒100-0013 東京都千代田区霞が関1-3-1\n", o);
+    QCOMPARE(two.out, QByteArray("1000001,〒100-0013 東京都千代田区霞が関1-3-1,,,codes disagree,\n"));
+    QCOMPARE(two.warnings, QStringList{u"1: two postal codes: 100-0001 given, and 100-0013 written in front of the address"_s});
+    const Outcome unknown = run("9999999,東京都千代田区霞が関1-3-2\n", o);
+    QVERIFY2(unknown.out.endsWith(",unknown code,\n"), unknown.out.constData());
+    QCOMPARE(unknown.warnings.size(), 1);
+    const Outcome noAddress = run("1000001,\n", o);
+    QCOMPARE(noAddress.out, QByteArray("1000001,,100-0001,東京都千代田区千代田,no address,\n"));
+    // The same code in both places is one code.
+    QVERIFY(run("1000013,〒100-0013 東京都千代田区霞が関1-3-2\n", o).out.endsWith(bars(u"1000013"_s, u"1-3-2"_s).toUtf8() + '\n'));
+
+    o.zip.clear();
+    o.header = true;
+    o.address = u"住所"_s;
+    const Outcome headerOnly = run("名前,住所\n", o);
+    QCOMPARE(headerOnly.stopped, u"the list has a header and no rows"_s);
+    o.header = false;
+    o.address = u"1"_s;
+    QCOMPARE(run(QByteArray(), o).stopped, u"the list is empty: no rows were read"_s);
+}
+
+// Cells no address holds: a NUL, bytes of no encoding, marks by the
+// thousand. Each is named; what was not given is never written; a cell of
+// a mebibyte of marks takes no longer than its reading.
+void TestPostalCsv::hostileCells()
+{
+    PostalCsv::Options o;
+    o.address = u"2"_s;
+    o.encoding = PostalCsv::Encoding::Utf8;
+    const QByteArray nul = QByteArray("a,東京都千代田区千代田") + '\0' + QByteArray(" 1\n");
+    const Outcome withNul = run(nul, o);
+    QCOMPARE(withNul.out, nul);
+    QCOMPARE(withNul.warnings, QStringList{u"1: a cell that is not UTF-8, or holds a NUL byte; passed on as it came"_s});
+    const Outcome stray = run("a\xff\xfe,東京都千代田区千代田\n", o);
+    QVERIFY2(stray.out.startsWith("a\xff\xfe,東京都千代田区千代田,100-0001,"), stray.out.constData());
+    QCOMPARE(stray.warnings, QStringList{u"1: cells not in UTF-8, or with a NUL byte (column 1); kept as they came"_s});
+
+    QString marks = u"東京都千代田区千代田"_s;
+    while (marks.size() < (1 << 19))
+        marks += QChar(0x0301) + QString(QChar(0x0323)) + QChar(0x3099);
+    QElapsedTimer timer;
+    timer.start();
+    const Outcome heavy = run("a," + marks.toUtf8() + "\n", o);
+    QVERIFY2(timer.elapsed() < 1000, qPrintable(QString::number(timer.elapsed())));
+    QCOMPARE(heavy.warnings.size(), 1);
+    QVERIFY(heavy.warnings.first().contains(u"combining marks"_s));
+}
+
+// The list cannot be read to its end: the row the reading stopped in is
+// passed on as far as it came, named, never filled as if whole.
+void TestPostalCsv::readingStopsMidList()
+{
+    const QByteArray list = "a,千代田区千代田1\nb,千代田区";
+    qsizetype at = 0;
+    QStringList warnings;
+    QByteArray out;
+    PostalCsv::Options o;
+    o.address = u"2"_s;
+    o.encoding = PostalCsv::Encoding::Utf8;
+    const PostalCsv::Stop stop = PostalCsv::run(*add_, o,
+                                                {[&](char *buffer, qsizetype size) -> qsizetype {
+                                                     if (at == list.size())
+                                                         return -1;  // as a disk that fails
+                                                     const qsizetype n = std::min(size, list.size() - at);
+                                                     std::memcpy(buffer, list.constData() + at, size_t(n));
+                                                     at += n;
+                                                     return n;
+                                                 },
+                                                 [&](const QByteArray &bytes) {
+                                                     out += bytes;
+                                                     return true;
+                                                 },
+                                                 [&](qint64 line, const QString &why) { warnings << QString::number(line) + u": "_s + why; }});
+    QCOMPARE(stop.kind, PostalCsv::Stop::Kind::Io);
+    QVERIFY2(out.endsWith("\nb,千代田区"), out.constData());
+    QCOMPARE(warnings, QStringList{u"2: the list could not be read past here: this row may be cut short; passed on as it came"_s});
 }
 
 void TestPostalCsv::encodingByMostRows()

@@ -13,12 +13,19 @@ AddressBarcode addressBarcode(AddressComponent &component, const QString &zip, c
 {
     AddressBarcode b;
     QString code = zip, text = address;
-    if (zip.trimmed().isEmpty()) {
-        const AddressText::LeadingZip front = AddressText::leadingZip(address);
-        if (!front.digits.isEmpty()) {
-            code = front.digits;
-            text = address.mid(front.addressStart);
-        }
+    const AddressText::LeadingZip front = AddressText::leadingZip(address);
+    if (zip.trimmed().isEmpty() && !front.digits.isEmpty()) {
+        code = front.digits;
+        text = address.mid(front.addressStart);
+    }
+    const QString given = AddressText::zipDigits(code);
+    // Two codes for one piece of mail: which one it carries cannot be told.
+    if (!front.digits.isEmpty() && !given.isEmpty() && front.digits != given) {
+        b.codeGiven = given;
+        b.codesDisagree = true;
+        b.reason = u"two postal codes: %1 given, and %2 written in front of the address"_s.arg(
+            AddressText::formatZip(given), AddressText::formatZip(front.digits));
+        return b;
     }
     b.answer = component.Find(code, text, QString(), 1);
     const AddressAnswer &a = b.answer;
@@ -26,7 +33,6 @@ AddressBarcode addressBarcode(AddressComponent &component, const QString &zip, c
         b.reason = a.problem;
         return b;
     }
-    const QString given = AddressText::zipDigits(code);
     b.codeGiven = given;
     const AddressCandidate *chosen = a.choices.size() == 1 ? &a.choices.first() : nullptr;
     for (const AddressCandidate &c : a.choices) {

@@ -16,6 +16,7 @@ struct AddressBarcode {
     AddressAnswer answer;  // what the look-up found
     QString reason;        // why there is none, when characters is empty
     bool unknownCode = false;  // the code given is not in the dictionary
+    bool codesDisagree = false;  // a code given, and another written in front of the address
     QString codeGiven;     // the caller's code, or the one written in front of the address
 };
 

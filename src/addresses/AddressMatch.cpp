@@ -8,6 +8,7 @@
 #include <QRegularExpression>
 
 #include <algorithm>
+#include <optional>
 
 using namespace Qt::StringLiterals;
 
@@ -69,6 +70,55 @@ qsizetype afterCity(const QString &text, const PostalDictionary::Entry &row)
     return longest;
 }
 
+// What a town's notes say of one of its codes: the notes as written, to be
+// shown beside it, and how they fit the blocks written after the town.
+struct Noted {
+    QString notes;
+    BlockRanges::Fit fit;
+    bool otherwise = false;  // "（その他）": the town's addresses the others leave
+};
+
+QHash<qint64, Noted> notedCodes(const QList<PostalDictionary::Blocks> &blocks, const BlockRanges::Written &written)
+{
+    QHash<qint64, Noted> noted;
+    for (const PostalDictionary::Blocks &b : blocks) {
+        Noted &n = noted[b.zip];
+        if (!n.notes.contains(b.note))
+            n.notes += b.note;
+        const BlockRanges::Note note = BlockRanges::parse(b.note);
+        n.otherwise = n.otherwise || note.otherwise;
+        const BlockRanges::Fit f = BlockRanges::fit(note, written);
+        n.fit.score = std::max(n.fit.score, f.score);
+        n.fit.maybe = std::max(n.fit.maybe, f.maybe);
+    }
+    return noted;
+}
+
+// Of codes with notes, those the blocks written pick: the most specific note
+// that surely fits decides, one that may fit more specifically stays a
+// choice beside it; where none fits, the codes of the other addresses
+// ("（その他）") serve.
+bool picked(const QList<Noted> &all, const Noted &one)
+{
+    int sure = 0, maybe = 0;
+    bool otherwise = false;
+    for (const Noted &n : all) {
+        sure = std::max(sure, n.fit.score);
+        maybe = std::max(maybe, n.fit.maybe);
+        otherwise = otherwise || n.otherwise;
+    }
+    if (sure > 0)
+        return one.fit.score == sure || one.fit.maybe > sure;
+    if (maybe > 0)
+        return one.fit.maybe > 0;
+    return !otherwise || one.otherwise;
+}
+
+bool blocksWritten(const BlockRanges::Written &w)
+{
+    return !w.place.isEmpty() || !w.numbers.isEmpty();
+}
+
 // A place the text fits, with where its town lies in the comparable text.
 struct Found {
     int area = 0;
@@ -76,53 +126,10 @@ struct Found {
     QString townKey, townName;
     qsizetype townStart = -1, townEnd = -1;  // -1: no town, the city's catch-all
     Certainty certainty = Certainty::Town;
-    QString ranges{};  // the blocks the code serves, where its town has several
+    QString ranges{};  // the blocks the code serves, as its town's notes say
+    std::optional<Noted> noted{};
+    bool blocksWritten = false;
 };
-
-// Of the codes of a town, those the blocks written after it (`after`,
-// comparable) pick, where the dictionary notes which blocks each serves;
-// each code's notes, to be shown beside it.
-QHash<qint64, QString> byBlocks(const QList<PostalDictionary::Blocks> &blocks, const QString &after,
-                                QList<PostalDictionary::Code> *codes)
-{
-    QHash<qint64, QString> notes;
-    if (blocks.isEmpty())
-        return notes;
-    const BlockRanges::Written written = BlockRanges::written(after);
-    QHash<qint64, BlockRanges::Fit> fits;
-    QList<qint64> otherwise;
-    for (const PostalDictionary::Blocks &b : blocks) {
-        if (!notes.value(b.zip).contains(b.note))
-            notes[b.zip] += b.note;
-        const BlockRanges::Note note = BlockRanges::parse(b.note);
-        if (note.otherwise)
-            otherwise.append(b.zip);
-        const BlockRanges::Fit f = BlockRanges::fit(note, written);
-        BlockRanges::Fit &best = fits[b.zip];
-        best.score = std::max(best.score, f.score);
-        best.maybe = std::max(best.maybe, f.maybe);
-    }
-    if (written.place.isEmpty() && written.numbers.isEmpty())
-        return notes;  // no blocks written: every code stays a choice
-    int sure = 0, maybe = 0;
-    for (const BlockRanges::Fit &f : std::as_const(fits)) {
-        sure = std::max(sure, f.score);
-        maybe = std::max(maybe, f.maybe);
-    }
-    // The most specific note that surely fits decides; one that may fit
-    // more specifically stays a choice beside it. Where none fits, the
-    // codes of the town's other addresses ("（その他）") serve it.
-    auto kept = [&](qint64 zip) {
-        const BlockRanges::Fit f = fits.value(zip);
-        if (sure > 0)
-            return f.score == sure || f.maybe > sure;
-        if (maybe > 0)
-            return f.maybe > 0;
-        return otherwise.isEmpty() || otherwise.contains(zip);
-    };
-    codes->removeIf([&](const PostalDictionary::Code &c) { return fits.contains(c.zip) && !kept(c.zip); });
-    return notes;
-}
 
 struct Text {
     QString original;  // as typed, without a postal code written in front
@@ -155,18 +162,27 @@ QList<Found> inArea(PostalDictionary &d, int area, const Text &t, qint64 hint)
             return {base};
         }
         QList<PostalDictionary::Code> codes = town->codes;
-        QHash<qint64, QString> ranges;
+        const BlockRanges::Written written = BlockRanges::written(after);
+        const QHash<qint64, Noted> noted = town->noted ? notedCodes(d.blocks(area, town->key), written) : QHash<qint64, Noted>();
         const bool given = std::any_of(codes.cbegin(), codes.cend(), [&](const PostalDictionary::Code &c) { return c.zip == hint; });
-        if (codes.size() > 1 && !given)  // a code of the town written with it is the writer's choice
-            ranges = byBlocks(d.blocks(area, town->key), after, &codes);
-        if (codes.size() == 1)
-            ranges.clear();  // decided: nothing to choose between
+        // Where the notes tell the town's codes apart, the blocks written
+        // pick; a code of the town written with it is the writer's choice.
+        if (codes.size() > 1 && !given && !noted.isEmpty() && blocksWritten(written)) {
+            const QList<Noted> all = noted.values();
+            codes.removeIf([&](const PostalDictionary::Code &c) {
+                return noted.contains(c.zip) && !picked(all, noted.value(c.zip));
+            });
+        }
         QList<Found> found;
         for (const PostalDictionary::Code &c : std::as_const(codes)) {
             Found f = base;
             f.zip = c.zip;
             f.townName = c.town;
-            f.ranges = ranges.value(c.zip);
+            if (const auto n = noted.constFind(c.zip); n != noted.cend() && !given) {
+                f.ranges = n->notes;
+                f.noted = *n;
+                f.blocksWritten = blocksWritten(written);
+            }
             found.append(f);
         }
         return found;
@@ -217,7 +233,7 @@ QList<AddressCandidate> onlyBusinessesHold(PostalDictionary &d, const Text &t, c
     if (std::any_of(found.cbegin(), found.cend(), [](const Found &f) { return f.townEnd >= 0; }))
         return held;
     const QString rest = t.key.text.mid(t.cityEnd);
-    const QString place = rest.mid(AddressText::azaLength(rest));
+    const QString place = AddressText::streetForm(rest.mid(AddressText::azaLength(rest)));
     for (const int area : areas) {
         for (const PostalDictionary::Business &b : d.businessesPlaced(area, place)) {
             const Found at{area, b.zip, {}, {}, -1, -1, Certainty::Business};
@@ -267,6 +283,14 @@ AddressAnswer byAddress(PostalDictionary &d, const QString &address, const QStri
     // not those of which only the catch-all code fits.
     if (std::any_of(found.cbegin(), found.cend(), [](const Found &f) { return f.townEnd >= 0; }))
         found.removeIf([](const Found &f) { return f.townEnd < 0; });
+    // A town that lies in two wards, split by its blocks ("仙台市小田原", 1〜3
+    // 丁目 in 宮城野区, 4〜8丁目 in 青葉区): the blocks written pick the ward.
+    if (found.size() > 1 && std::all_of(found.cbegin(), found.cend(), [](const Found &f) { return f.noted && f.blocksWritten; })) {
+        QList<Noted> all;
+        for (const Found &f : std::as_const(found))
+            all.append(*f.noted);
+        found.removeIf([&](const Found &f) { return !picked(all, *f.noted); });
+    }
     if (!hint.digits.isEmpty()) {
         const qint64 zip = hint.digits.toLongLong();
         // Not the code's own place, but in its city: that city is meant
@@ -323,6 +347,8 @@ AddressAnswer byAddress(PostalDictionary &d, const QString &address, const QStri
             }
         }
     }
+    if (choices.size() == 1)
+        choices.first().ranges.clear();  // decided: nothing to choose between
     AddressAnswer answer = answerOf(choices);
     answer.alsoHere = alsoHere;
     return answer;

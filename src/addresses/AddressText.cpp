@@ -129,17 +129,23 @@ QList<Piece> compatibilityPieces(const QString &text)
             continue;
         }
         qsizetype j = i + (text.at(i).isHighSurrogate() && i + 1 < text.size() ? 2 : 1);
-        while (j < text.size() && joinsBefore(text.at(j)))
+        // Marks beyond what any writing puts on one character are left out:
+        // normalising them together takes time that grows with their square.
+        const qsizetype base = j;
+        while (j < text.size() && joinsBefore(text.at(j)) && j - base < kMostMarks)
             ++j;
+        qsizetype after = j;
+        while (after < text.size() && joinsBefore(text.at(after)))
+            ++after;
         // A blank goes, with the marks on it: they would land on whatever
         // came before it.
         const QString n = text.mid(i, j - i).normalized(QString::NormalizationForm_KC);
         const bool blank = !n.isEmpty() && isBlank(n.front());
         for (const QChar c : n) {
             if (!blank && !isBlank(c))
-                pieces.append({c.unicode(), i, j});
+                pieces.append({c.unicode(), i, after});
         }
-        i = j;
+        i = after;
     }
     return pieces;
 }
@@ -207,6 +213,29 @@ Key key(const QString &text)
         else
             put(QChar(p.c), p.from, p.to);
     }
+    return out;
+}
+
+bool tooManyMarks(QStringView text)
+{
+    qsizetype run = 0;
+    for (const QChar c : text) {
+        run = joinsBefore(c) ? run + 1 : 0;
+        if (run > kMostMarks)
+            return true;
+    }
+    return false;
+}
+
+QString streetForm(const QString &comparableText)
+{
+    static const std::pair<QString, QString> forms[] = {
+        {u"上がる"_s, u"上る"_s}, {u"上ガル"_s, u"上る"_s}, {u"上ル"_s, u"上る"_s},   {u"下がる"_s, u"下る"_s},
+        {u"下ガル"_s, u"下る"_s}, {u"下ル"_s, u"下る"_s},   {u"東入る"_s, u"東入"_s}, {u"東入ル"_s, u"東入"_s},
+        {u"西入る"_s, u"西入"_s}, {u"西入ル"_s, u"西入"_s}};
+    QString out = comparableText;
+    for (const auto &[from, to] : forms)
+        out.replace(from, to);
     return out;
 }
 

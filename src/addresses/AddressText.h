@@ -30,6 +30,14 @@ struct Key {
 // two numbers written apart (by a blank, or in kanji then in digits) kept
 // apart by a "-".
 Key key(const QString &text);
+// Marks after one character beyond this many are left out of its key (as
+// Unicode's stream-safe form does), so that a key takes time in proportion
+// to the text; whether a text has more.
+inline constexpr qsizetype kMostMarks = 30;
+bool tooManyMarks(QStringView text);
+// A comparable text with Kyoto's street designations written one way:
+// "上ル", "上がる" as "上る", "東入ル", "東入る" as "東入"…
+QString streetForm(const QString &comparableText);
 QString comparable(const QString &text);
 
 // A company's name compared without its legal form: "株式会社", "(株)", "㈱",

@@ -87,7 +87,9 @@ bool CsvRecords::next(Record *record)
         record->bodyEnd = record->raw.size();
         continuing_ = false;
         if (!record->continued) {
-            if (quoted)
+            if (failed_)
+                record->problem = u"the list could not be read past here: this row may be cut short"_s;
+            else if (quoted)
                 record->problem = u"a quote is not closed: the rest of the list is one row"_s;
             else
                 split(record);

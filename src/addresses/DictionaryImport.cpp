@@ -182,7 +182,7 @@ public:
                     business = true;
                     if (!w_.insert(addBusiness, area, townKey(row.town), AddressText::blockNumbers(row.street),
                                    AddressText::companyKey(row.name), zip, row.town, row.street, row.name,
-                                   townKey(row.town + row.street)))
+                                   AddressText::streetForm(townKey(row.town + row.street))))
                         return false;
                     continue;
                 }
@@ -304,8 +304,8 @@ private:
         return true;
     }
 
-    // The towns but the floors; for a town of several codes, what each
-    // code's rows note of the blocks it serves.
+    // The towns but the floors, and what each code's rows note of the
+    // blocks it serves.
     bool writeTownsOf(int area, const Towns &inArea, const QSet<QString> &floorKeys, Result *r)
     {
         Stmt addTown = w_.prepare("INSERT INTO town VALUES(?1, ?2, ?3, ?4)");
@@ -313,10 +313,15 @@ private:
         for (auto t = inArea.cbegin(); t != inArea.cend(); ++t) {
             if (floorKeys.contains(t.key()))
                 continue;
+            // A town's codes' notes, where it has several or its one code
+            // serves some blocks only (the others in another ward).
+            const bool noted = t->size() > 1 || std::any_of(t->cbegin(), t->cend(), [](const TownCode &c) {
+                return std::any_of(c.notes.cbegin(), c.notes.cend(), [](const QString &n) { return !n.isEmpty(); });
+            });
             for (const TownCode &code : *t) {
                 if (!w_.insert(addTown, area, t.key(), code.zip, code.name))
                     return false;
-                for (qsizetype seq = 0; t->size() > 1 && seq < code.notes.size(); ++seq) {
+                for (qsizetype seq = 0; noted && seq < code.notes.size(); ++seq) {
                     if (!w_.insert(addBlock, area, t.key(), code.zip, int(seq), code.notes.at(seq)))
                         return false;
                 }

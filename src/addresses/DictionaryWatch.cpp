@@ -3,6 +3,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <cerrno>
+
 #include <poll.h>
 #include <sys/eventfd.h>
 #include <sys/inotify.h>
@@ -50,14 +52,32 @@ void DictionaryWatch::run()
 {
     alignas(inotify_event) char buffer[4096];
     pollfd fds[2] = {{inotify_, POLLIN, 0}, {stop_, POLLIN, 0}};
+    // A watch that fails is given up, never spun on: the dictionary then
+    // asks the file itself, as without one.
+    auto giveUp = [&] {
+        generation_.fetch_add(1, std::memory_order_acq_rel);
+        active_.store(false, std::memory_order_release);
+    };
     for (;;) {
-        if (::poll(fds, 2, -1) < 0)
-            continue;
+        if (::poll(fds, 2, -1) < 0) {
+            if (errno == EINTR)
+                continue;
+            giveUp();
+            return;
+        }
         if (fds[1].revents)
             return;
+        if (fds[0].revents & (POLLERR | POLLHUP | POLLNVAL)) {
+            giveUp();
+            return;
+        }
         const ssize_t n = ::read(inotify_, buffer, sizeof buffer);
-        if (n <= 0)
+        if (n < 0 && (errno == EINTR || errno == EAGAIN))
             continue;
+        if (n <= 0) {
+            giveUp();
+            return;
+        }
         bool ours = false, lost = false;
         for (ssize_t at = 0; at < n;) {
             const auto *e = reinterpret_cast<const inotify_event *>(buffer + at);

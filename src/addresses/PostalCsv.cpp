@@ -3,6 +3,7 @@
 #include "addresses/AddressBarcode.h"
 #include "addresses/AddressText.h"
 #include "addresses/InParallel.h"
+#include "addresses/PostalLookup.h"
 #include "platform/AnsiCodec.h"
 
 
@@ -136,6 +137,13 @@ Stop run(const QList<AddressComponent *> &components, const Options &options, co
                            more ? u"the list's first mebibyte is"_s : u"the list is"_s));
     }
     const Codec codec(encoding);
+    // A cell's text; none when it is not in the list's encoding or holds a
+    // NUL, which no address has and which would be copied into what is added.
+    auto readable = [&](const QByteArray &value) -> std::optional<QString> {
+        if (value.contains('\0'))
+            return std::nullopt;
+        return codec.decode(value);
+    };
     if (bom && !io.write(kBom))
         return {Stop::Kind::Io, u"cannot write the list"_s};
 
@@ -177,10 +185,8 @@ Stop run(const QList<AddressComponent *> &components, const Options &options, co
             halt(Stop::Kind::Column, u"no column %1 for the postal code%2"_s.arg(options.zip, hint(options.zip)));
     };
     qsizetype width = 0;  // cells a row has before those added
-    if (!options.header) {
+    if (!options.header)
         resolve({});
-        width = std::max(addressColumn.value_or(0), zipColumn.value_or(0)) + 1;
-    }
 
     qsizetype rows = 0, rowsWithAddress = 0;  // a column past every row is a slip
 
@@ -203,7 +209,7 @@ Stop run(const QList<AddressComponent *> &components, const Options &options, co
             auto cell = [&](std::optional<qsizetype> column) -> std::optional<QString> {
                 if (!column || *column >= r.fields.size())
                     return QString();
-                return codec.decode(CsvRecords::value(r, r.fields.at(*column)));
+                return readable(CsvRecords::value(r, r.fields.at(*column)));
             };
             Ahead &a = ahead[i];
             a.address = cell(addressColumn);
@@ -228,6 +234,7 @@ Stop run(const QList<AddressComponent *> &components, const Options &options, co
             return QByteArray();
         }
         if (!r.problem.isEmpty()) {
+            ++rows;
             io.warn(r.line, r.problem + u"; passed on as it came"_s);
             return r.raw;
         }
@@ -266,16 +273,18 @@ Stop run(const QList<AddressComponent *> &components, const Options &options, co
         auto cell = [&](qsizetype column) -> std::optional<QString> {
             if (column >= r.fields.size())
                 return QString();
-            return codec.decode(CsvRecords::value(r, r.fields.at(column)));
+            return readable(CsvRecords::value(r, r.fields.at(column)));
         };
         const bool looked = aheadOfRow && aheadOfRow->ready;
         const std::optional<QString> address = looked ? aheadOfRow->address : cell(*addressColumn);
         const std::optional<QString> zip = looked ? aheadOfRow->zip
                                           : zipColumn ? cell(*zipColumn) : std::optional(QString());
         if (!address || !zip) {
-            io.warn(r.line, u"a cell that is not %1; passed on as it came"_s.arg(codec.name()));
+            io.warn(r.line, u"a cell that is not %1, or holds a NUL byte; passed on as it came"_s.arg(codec.name()));
             return r.raw;
         }
+        if (AddressText::tooManyMarks(*address))
+            io.warn(r.line, PostalLookup::kMarksLeftOut);
         const AddressBarcode b = looked ? aheadOfRow->barcode : addressBarcode(component, *zip, *address);
         if (!b.answer.problem.isEmpty()) {
             halt(Stop::Kind::Other, u"line %1: %2"_s.arg(r.line).arg(b.answer.problem));
@@ -294,25 +303,35 @@ Stop run(const QList<AddressComponent *> &components, const Options &options, co
             if (i == *addressColumn || i == zipColumn)
                 continue;
             const QByteArray value = CsvRecords::value(r, r.fields.at(i));
-            if (!ascii(value) && !codec.decode(value))
+            if (!ascii(value) ? !codec.decode(value) : value.contains('\0'))
                 bad << QString::number(i + 1);
         }
         if (!bad.isEmpty())
-            io.warn(r.line, u"cells not in %1 (column %2); kept as they came"_s.arg(codec.name(), bad.join(u", "_s)));
+            io.warn(r.line, u"cells not in %1, or with a NUL byte (column %2); kept as they came"_s.arg(
+                                codec.name(), bad.join(u", "_s)));
         // A code and an address that name different places: neither is
         // taken for the other.
         const AddressCandidate *first =
             b.answer.choices.isEmpty() || b.answer.disagree ? nullptr : &b.answer.choices.first();
         const QString code = first ? first->zip : QString();
-        QStringList added{code, first ? first->address : QString(),
-                          certaintyWord(b.answer.disagree ? Certainty::Ambiguous : b.answer.certainty),
-                          b.characters.join(u' ')};
+        // 確度 says what the row's own code is worth, before how sure the
+        // look-up was: a code of no place, two codes, a code with no address.
+        const bool noAddress = address->trimmed().isEmpty() && !zip->trimmed().isEmpty();
+        const QString certainty = b.codesDisagree ? u"codes disagree"_s
+                                  : b.unknownCode ? u"unknown code"_s
+                                  : noAddress     ? u"no address"_s
+                                                  : certaintyWord(b.answer.disagree ? Certainty::Ambiguous : b.answer.certainty);
+        if (b.codesDisagree)
+            io.warn(r.line, b.reason);
+        QStringList added{code, first ? first->address : QString(), certainty,
+                          noAddress ? QString() : b.characters.join(u' ')};
         QByteArray out = body;
         qsizetype cells = r.fields.size();
         if (options.fill) {
             added.removeFirst();
-            const bool sure = b.answer.certainty == Certainty::Town || b.answer.certainty == Certainty::Business
-                              || b.answer.certainty == Certainty::CatchAll;
+            const bool sure = (b.answer.certainty == Certainty::Town || b.answer.certainty == Certainty::Business
+                               || b.answer.certainty == Certainty::CatchAll)
+                              && !b.codesDisagree;
             if (zip->trimmed().isEmpty() && sure) {
                 const QByteArray filled = CsvRecords::field(encoded(code, r.line));
                 if (*zipColumn < cells) {
@@ -345,7 +364,25 @@ Stop run(const QList<AddressComponent *> &components, const Options &options, co
             flush();
     };
     QList<CsvRecords::Record> batch;
+    // Without a header, the first rows tell how wide the list is: a column
+    // asked for that none of them has is a slip, said before anything is
+    // written, and no row is widened past what they hold.
+    bool widthKnown = options.header;
     auto takeBatch = [&] {
+        if (!widthKnown) {
+            widthKnown = true;
+            qsizetype widest = 0;
+            for (const CsvRecords::Record &r : std::as_const(batch)) {
+                if (!r.continued && r.problem.isEmpty() && r.bodyEnd > 0)
+                    widest = std::max(widest, r.fields.size());
+            }
+            if (widest > 0 && *addressColumn >= widest) {
+                halt(Stop::Kind::Column, u"no column %1 in the list: its rows have %2 at most"_s.arg(options.address)
+                                             .arg(widest));
+                return;
+            }
+            width = std::max(addressColumn.value_or(0), zipColumn.value_or(0)) + 1;
+        }
         lookAhead(batch);
         for (qsizetype i = 0; i < batch.size() && going(); ++i) {
             aheadOfRow = &ahead.at(i);
@@ -378,6 +415,9 @@ Stop run(const QList<AddressComponent *> &components, const Options &options, co
         halt(Stop::Kind::Io, u"cannot read the list"_s);
     if (going() && rows > 0 && rowsWithAddress == 0)
         io.warn(0, u"no row has a column %1: every address was empty"_s.arg(*addressColumn + 1));
+    if (going() && rows == 0)
+        halt(Stop::Kind::Other, headerDone && options.header ? u"the list has a header and no rows"_s
+                                                             : u"the list is empty: no rows were read"_s);
     flush();
     return stop;
 }

@@ -234,7 +234,7 @@ void PostalDictionary::disconnect()
     for (sqlite3_stmt *s : std::as_const(statements_))
         sqlite3_finalize(s);
     statements_.clear();
-    byZip_ = area_ = townsOfArea_ = townCodes_ = blocks_ = building_ = businessAt_ = businessNamed_ = businessPlace_ = old_
+    byZip_ = area_ = townsOfArea_ = notedOfArea_ = townCodes_ = blocks_ = building_ = businessAt_ = businessNamed_ = businessPlace_ = old_
         = region_ = nullptr;
     sqlite3_close(db_);
     db_ = nullptr;
@@ -268,6 +268,7 @@ bool PostalDictionary::prepareAll(QString *why)
                      " WHERE z.zip = ?1 ORDER BY z.seq");
     area_ = prepare("SELECT pref, city FROM area WHERE id = ?1");
     townsOfArea_ = prepare("SELECT key, zip, name FROM town WHERE area = ?1 ORDER BY key, zip");
+    notedOfArea_ = prepare("SELECT DISTINCT key FROM block WHERE area = ?1");
     townCodes_ = prepare("SELECT zip, name FROM town WHERE area = ?1 AND key = ?2 ORDER BY zip");
     blocks_ = prepare("SELECT zip, note FROM block WHERE area = ?1 AND key = ?2 ORDER BY zip, seq");
     building_ = prepare("SELECT name, floor, zip FROM building WHERE area = ?1 AND town = ?2");
@@ -280,7 +281,7 @@ bool PostalDictionary::prepareAll(QString *why)
     old_ = prepare("SELECT 1 FROM old WHERE code = ?1");
     region_ = prepare("SELECT DISTINCT a.pref, a.city FROM zip z JOIN area a ON a.id = z.area"
                       " WHERE z.zip BETWEEN ?1 AND ?2 AND z.name = '' LIMIT 16");
-    const bool all = byZip_ && area_ && townsOfArea_ && townCodes_ && blocks_ && building_ && businessAt_ && businessNamed_
+    const bool all = byZip_ && area_ && townsOfArea_ && notedOfArea_ && townCodes_ && blocks_ && building_ && businessAt_ && businessNamed_
                      && businessPlace_ && old_ && region_;
     if (!all)
         *why = path_ + u": damaged ("_s + QString::fromUtf8(sqlite3_errmsg(db_)) + u")"_s;
@@ -378,13 +379,40 @@ std::optional<PostalDictionary::Match> PostalDictionary::city(QStringView text)
                 cityKeys_.append(columnText(all, 0));
         }
         sqlite3_reset(all);
-        // Looked up by views of the text, without a copy a probe.
+        // A designated city written without its ward ("仙台市小田原") names
+        // all its wards: the town tells which.
+        QHash<QString, QList<int>> wardless;
+        auto wardOf = [](const QString &key) {
+            const qsizetype shi = key.lastIndexOf(u'市');
+            return key.endsWith(u'区') && shi > 0 && shi + 2 < key.size() ? shi + 1 : qsizetype(0);
+        };
         while (step(all)) {
             const QString key = columnText(all, 0);
+            if (const qsizetype end = wardOf(key); end > 0)
+                wardless[key.left(end)].append(sqlite3_column_int(all, 1));
+        }
+        for (auto w = wardless.cbegin(); w != wardless.cend(); ++w) {
+            if (!std::binary_search(cityKeys_.cbegin(), cityKeys_.cend(), w.key()))
+                cityKeys_.append(w.key());
+        }
+        std::sort(cityKeys_.begin(), cityKeys_.end());
+        sqlite3_reset(all);
+        // Looked up by views of the text, without a copy a probe.
+        auto add = [&](const QString &key, int area) {
             const auto stored = std::lower_bound(cityKeys_.cbegin(), cityKeys_.cend(), key);
-            cities_[QStringView(*stored)].append(sqlite3_column_int(all, 1));
+            QList<int> &areas = cities_[QStringView(*stored)];
+            if (!areas.contains(area))
+                areas.append(area);
             if (!cityLengths_.contains(key.size()))
                 cityLengths_.append(key.size());
+        };
+        while (step(all))
+            add(columnText(all, 0), sqlite3_column_int(all, 1));
+        for (auto w = wardless.cbegin(); w != wardless.cend(); ++w) {
+            if (!cities_.contains(QStringView(w.key()))) {
+                for (const int area : *w)
+                    add(w.key(), area);
+            }
         }
         std::sort(cityLengths_.begin(), cityLengths_.end(), std::greater<>());
     }
@@ -479,6 +507,10 @@ const PostalDictionary::Towns &PostalDictionary::towns(int area)
             }
             towns.codes.last().append(Code{sqlite3_column_int64(townsOfArea_, 1), columnText(townsOfArea_, 2)});
         }
+        Reset again{notedOfArea_};
+        sqlite3_bind_int(notedOfArea_, 1, area);
+        while (step(notedOfArea_))
+            towns.noted.insert(columnText(notedOfArea_, 0));
     }
     return *towns_.insert(area, towns);
 }
@@ -503,7 +535,7 @@ std::optional<PostalDictionary::Match> PostalDictionary::town(int area, QStringV
         // "鶴沼第1" is no beginning of "鶴沼第12".
         const bool cutsNumber = isDigit(key.back()) && key.size() < text.size() && isDigit(text.at(key.size()));
         if (!cutsNumber) {
-            return Match{key.size(), key, {}, all.codes.at(above - 1 - keys.cbegin())};
+            return Match{key.size(), key, {}, all.codes.at(above - 1 - keys.cbegin()), all.noted.contains(key)};
         }
         probe = probe.left(key.size() - (key.size() > 1 && key.at(key.size() - 2).isHighSurrogate() ? 2 : 1));
     }

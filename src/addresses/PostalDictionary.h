@@ -45,6 +45,7 @@ public:
         QString key;
         QList<int> areas;      // for a city
         QList<Code> codes;     // for a town
+        bool noted = false;    // for a town: its codes' rows note the blocks they serve (blocks())
     };
     struct Blocks {
         qint64 zip = 0;
@@ -134,6 +135,7 @@ private:
     struct Towns {
         QStringList keys;
         QList<QList<Code>> codes;
+        QSet<QString> noted;  // the keys with notes of blocks
     };
     const Towns &towns(int area);
     explicit PostalDictionary(QString path) : path_(std::move(path)) {}
@@ -164,7 +166,7 @@ private:
     std::chrono::steady_clock::time_point lastLooked_;  // at the file itself
     sqlite3 *db_ = nullptr;
     QList<sqlite3_stmt *> statements_;
-    sqlite3_stmt *byZip_ = nullptr, *area_ = nullptr, *townsOfArea_ = nullptr, *townCodes_ = nullptr, *blocks_ = nullptr,
+    sqlite3_stmt *byZip_ = nullptr, *area_ = nullptr, *townsOfArea_ = nullptr, *notedOfArea_ = nullptr, *townCodes_ = nullptr, *blocks_ = nullptr,
                  *building_ = nullptr, *businessAt_ = nullptr, *businessNamed_ = nullptr, *businessPlace_ = nullptr,
                  *old_ = nullptr, *region_ = nullptr;
     // Read once from the file as opened.

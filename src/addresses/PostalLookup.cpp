@@ -5,23 +5,28 @@
 #include "addresses/InParallel.h"
 
 #include <QStringDecoder>
+#include <QStringList>
 
 using namespace Qt::StringLiterals;
 
 namespace PostalLookup {
 
+const QString kMarksLeftOut = u"more than 30 combining marks on one character: those past 30 left out"_s;
+
 bool isPostalCode(const QString &query)
 {
-    // Digits and what may stand between them; anything else is an address.
-    bool digits = false;
+    // Digits and what may stand between them, no more than a code's seven;
+    // anything else is an address, perhaps with a code in front of it
+    // ("〒100-0013 1-3-2"), as barcode and csv take it.
+    int digits = 0;
     for (const QChar c : query) {
         const char16_t u = c.unicode();
         if ((u >= u'0' && u <= u'9') || (u >= 0xFF10 && u <= 0xFF19))
-            digits = true;
+            ++digits;
         else if (!AddressText::isZipSeparator(c))
             return false;
     }
-    return digits;
+    return digits > 0 && digits <= 7;
 }
 
 namespace {
@@ -75,7 +80,7 @@ namespace {
 // One line's answer and what is to be said of it.
 struct Answered {
     QByteArray out;
-    QString warning;
+    QStringList warnings;
 };
 
 Answered answerOne(AddressComponent &component, bool all, qint64 number, const QString *query)
@@ -83,9 +88,11 @@ Answered answerOne(AddressComponent &component, bool all, qint64 number, const Q
     Answered a;
     const QByteArray prefix = all ? QByteArray::number(number) + '\t' : QByteArray();
     if (query && query->contains(u'\t')) {
-        a.warning = u"holds a tab"_s;
+        a.warnings << u"holds a tab"_s;
         query = nullptr;
     }
+    if (query && AddressText::tooManyMarks(*query))
+        a.warnings << kMarksLeftOut;
     if (!query) {
         appendRecord(&a.out, prefix, QString(), QString(), QString(), QString());
         return a;
@@ -94,7 +101,7 @@ Answered answerOne(AddressComponent &component, bool all, qint64 number, const Q
     (isPostalCode(*query) ? zip : address) = *query;
     const AddressAnswer answer = all ? component.FindAll(zip, address, company) : component.Find(zip, address, company, 1);
     if (!answer.problem.isEmpty()) {
-        a.warning = answer.problem;
+        a.warnings << answer.problem;
         appendRecord(&a.out, prefix, QString(), QString(), QString(), QString());
     } else if (answer.choices.isEmpty()) {
         appendRecord(&a.out, prefix, zip, address, company, certaintyWord(Certainty::NotFound));
@@ -140,8 +147,8 @@ bool run(const QList<AddressComponent *> &components, bool all, const Io &io)
         for (const Line &l : std::as_const(batch)) {
             if (!l.unread.isEmpty())
                 io.warn(l.number, l.unread);
-            if (!l.answer.warning.isEmpty())
-                io.warn(l.number, l.answer.warning);
+            for (const QString &w : l.answer.warnings)
+                io.warn(l.number, w);
             out += l.answer.out;
         }
         if (!io.write(out))

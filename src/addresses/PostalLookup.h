@@ -17,6 +17,10 @@ namespace PostalLookup {
 // a postal code; anything else an address.
 bool isPostalCode(const QString &query);
 
+// What is said of a text with more marks on one character than its key
+// takes (AddressText::kMostMarks).
+extern const QString kMarksLeftOut;
+
 struct Io {
     // The next line, its line end removed; false at the end.
     std::function<bool(QByteArray *)> read;

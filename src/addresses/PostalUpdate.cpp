@@ -119,6 +119,10 @@ int run(const Options &options, const Report &report, QString *why)
             if (!download(network, w.url, path, options, report, why))
                 return 1;
         }
+        if (!w.given.isEmpty() && !QFileInfo(path).isFile()) {
+            *why = path + (QFileInfo::exists(path) ? u": not a file"_s : u": no such file"_s);
+            return 1;
+        }
         if (!ZipEntry::isZip(path)) {
             *why = (w.given.isEmpty() ? w.name + u" from "_s + w.url.toString() : path)
                    + u": not a zip archive (the postal service's files come as "_s + w.name + u")"_s;
@@ -149,8 +153,9 @@ int run(const Options &options, const Report &report, QString *why)
                + options.inUse + u"); --force writes them all the same"_s;
         return 1;
     }
-    if (!QDir().mkpath(QFileInfo(options.output).absolutePath())) {
-        *why = u"cannot make the folder "_s + QFileInfo(options.output).absolutePath();
+    const QString folder = QFileInfo(options.output).absolutePath();
+    if (!QDir().mkpath(folder)) {
+        *why = u"cannot make the folder "_s + folder + u" (no permission to write in what holds it, or a file of that name is there)"_s;
         return 1;
     }
     if (report.progress)
@@ -168,10 +173,12 @@ int run(const Options &options, const Report &report, QString *why)
                                                                                   source.source)
                     .arg(r.codes).arg(r.towns).arg(r.business));
     if (!before.isEmpty()) {
-        report.line(u"since the dictionary in use (%1, data of %2): %3 codes added, %4 gone"_s
+        const qsizetype added = (after - before).size(), gone = (before - after).size();
+        report.line(u"since the dictionary in use (%1, data of %2): %3 %4 added, %5 gone"_s
                         .arg(options.inUse, inUseDate)
-                        .arg((after - before).size())
-                        .arg((before - after).size()));
+                        .arg(added)
+                        .arg(added == 1 ? u"code"_s : u"codes"_s)
+                        .arg(gone));
     }
     return 0;
 }

@@ -41,7 +41,8 @@ bool read(const QString &path, const QString &name, qint64 limit, Entry *entry, 
     // Checked whole first: an archive cut short or patched is refused, not half read.
     std::unique_ptr<zip_t, Close> archive(zip_open(QFile::encodeName(path).constData(), ZIP_RDONLY | ZIP_CHECKCONS, &code));
     if (!archive) {
-        *why = u"not a whole zip archive ("_s + errorText(code) + u")"_s;
+        *why = u"not a whole zip archive: cut short or damaged"_s
+               + (code == ZIP_ER_NOZIP ? QString() : u" ("_s + errorText(code) + u")"_s);
         return false;
     }
     const zip_int64_t index = zip_name_locate(archive.get(), name.toUtf8().constData(), ZIP_FL_NOCASE | ZIP_FL_NODIR);
@@ -69,7 +70,9 @@ bool read(const QString &path, const QString &name, qint64 limit, Entry *entry, 
     const zip_int64_t n = zip_fread(file.get(), entry->bytes.data(), stat.size);
     char more;
     if (n != zip_int64_t(stat.size) || zip_fread(file.get(), &more, 1) != 0) {
-        *why = u"cannot read "_s + name + u": "_s + QString::fromUtf8(zip_file_strerror(file.get()));
+        const bool said = zip_error_code_zip(zip_file_get_error(file.get())) != ZIP_ER_OK;
+        *why = name + u" in the archive is damaged"_s
+               + (said ? u" ("_s + QString::fromUtf8(zip_file_strerror(file.get())) + u")"_s : QString());
         entry->bytes.clear();
         return false;
     }

@@ -126,7 +126,8 @@ const char kUpdateUsage[] =
     "  --jigyosyo-url URL   where to fetch jigyosyo.zip (default: the postal\n"
     "                       service's, .../zipcode/download/office/zip/jigyosyo.zip)\n"
     "  --ken-all FILE       take utf_ken_all.zip already downloaded\n"
-    "  --jigyosyo FILE      take jigyosyo.zip already downloaded\n"
+    "  --jigyosyo FILE      take jigyosyo.zip already downloaded (a file not\n"
+    "                       given is downloaded)\n"
     "  --force              write files older than the dictionary in use\n";
 
 const char kBarcodeUsage[] =
@@ -162,7 +163,9 @@ const char kCsvUsage[] =
     "and line breaks; rows end in CR LF or LF) from standard input and writes it\n"
     "to standard output with four columns added to each row: 郵便番号 (the\n"
     "postal code), 住所 (the address completed as F4 completes it), 確度 (town,\n"
-    "business, catch-all, po box, ambiguous or not found, as lookup says) and\n"
+    "business, catch-all, po box, ambiguous or not found, as lookup says; or\n"
+    "codes disagree, unknown code or no address where the row's own code is in\n"
+    "doubt, with no barcode) and\n"
     "バーコード (the customer barcode's characters, as barcode prints them; empty where\n"
     "there is none). Nothing else changes: no other cell, nor the rows' order,\n"
     "nor their line ends, nor the encoding. A row that cannot be read is named\n"
