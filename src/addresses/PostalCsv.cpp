@@ -71,6 +71,325 @@ std::optional<qsizetype> columnOf(const QString &given, const QStringList &names
     return at >= 0 ? std::optional(at) : std::nullopt;
 }
 
+// One run over a list, its encoding known: the header, then the rows in
+// batches, each batch's rows handled by the components on threads of their
+// own and written in order.
+class ListRun
+{
+public:
+    ListRun(const QList<AddressComponent *> &components, const Options &options, const Io &io, Encoding encoding)
+        : components_(components), options_(options), io_(io), encoding_(encoding), codec_(encoding),
+          headerDone_(!options.header), widthKnown_(options.header)
+    {
+        if (!options.header)
+            resolve({});
+    }
+
+    // Takes the next record; false once the run has stopped.
+    bool feed(const CsvRecords::Record &r)
+    {
+        if (!headerDone_) {
+            take(header(r));  // the rows after it are read by its names
+        } else {
+            batch_.append(r);
+            if (batch_.size() >= kBatch)
+                takeBatch();
+        }
+        return going();
+    }
+
+    Stop finish(bool readFailed)
+    {
+        if (going())
+            takeBatch();
+        if (going() && readFailed)
+            halt(Stop::Kind::Io, u"cannot read the list"_s);
+        if (going() && rows_ > 0 && rowsWithAddress_ == 0)
+            io_.warn(0, u"no row has a column %1: every address was empty"_s.arg(*addressColumn_ + 1));
+        if (going() && rows_ == 0)
+            halt(Stop::Kind::Other, headerDone_ && options_.header ? u"the list has a header and no rows"_s
+                                                                   : u"the list is empty: no rows were read"_s);
+        flush();
+        return stop_;
+    }
+
+private:
+    static constexpr qsizetype kBatch = 2048;
+
+    // What a row comes to: its bytes, what is said of it, a stop.
+    struct Done {
+        QByteArray out;
+        QStringList warnings;
+        QString stop;           // why the run stops at this row; it is not written
+        bool counted = false;   // a row, not an empty line or the rest of a long one
+        bool reaches = false;   // it has the address's column
+    };
+
+    void halt(Stop::Kind kind, const QString &why)
+    {
+        if (stop_.kind == Stop::Kind::None)
+            stop_ = {kind, why};
+    }
+    bool going() const { return stop_.kind == Stop::Kind::None; }
+
+    void take(const Done &d)
+    {
+        rows_ += d.counted ? 1 : 0;
+        rowsWithAddress_ += d.reaches ? 1 : 0;
+        for (const QString &w : d.warnings)
+            io_.warn(lineOf_, w);
+        if (!d.stop.isEmpty())
+            halt(Stop::Kind::Other, d.stop);
+        if (!going())
+            return;
+        out_ += d.out;
+        if (out_.size() > (1 << 16))
+            flush();
+    }
+
+    void flush()
+    {
+        if (!out_.isEmpty() && !io_.write(out_))
+            halt(Stop::Kind::Io, u"cannot write the list"_s);
+        out_.clear();
+    }
+
+    // Whether a cell other than the address and the code reads as text: in
+    // the list's encoding, and without the bytes code page 932 leaves
+    // undefined (0x80, 0xA0, 0xFD-0xFF), which Windows passes through but no
+    // text holds. The address and code cells are read apart.
+    bool textOf(const QByteArray &value, qsizetype column) const
+    {
+        const std::optional<QString> text = codec_.decode(value);
+        if (!text)
+            return column == *addressColumn_ || column == zipColumn_;  // already said, passed on
+        return std::none_of(text->cbegin(), text->cend(), [](QChar c) {
+            return c.unicode() == 0x80 || (c.unicode() >= 0xF8F0 && c.unicode() <= 0xF8F3);
+        });
+    }
+
+    // A cell's text; none when it is not in the list's encoding or holds a
+    // NUL, which no address has and which would be copied into what is added.
+    std::optional<QString> readable(const QByteArray &value) const
+    {
+        if (value.contains('\0'))
+            return std::nullopt;
+        return codec_.decode(value);
+    }
+
+    // The values added to a row, as fields; a value the encoding cannot
+    // hold stops the run there.
+    QByteArray appended(const QStringList &values, qint64 line, QString *stop) const
+    {
+        QByteArray out;
+        for (const QString &v : values) {
+            QString missing;
+            const std::optional<QByteArray> bytes = codec_.encode(v, &missing);
+            if (!bytes && stop->isEmpty())
+                *stop = u"line %1: %2 cannot be written in %3, the list's encoding; stopped there"_s.arg(line).arg(
+                    missing, codec_.name());
+            out += ',' + CsvRecords::field(bytes.value_or(QByteArray()));
+        }
+        return out;
+    }
+
+    void resolve(const QStringList &names)
+    {
+        addressColumn_ = columnOf(options_.address, names);
+        if (!options_.zip.isEmpty())
+            zipColumn_ = columnOf(options_.zip, names);
+        auto hint = [&](const QString &given) {
+            bool number = false;
+            given.toInt(&number);
+            return options_.header || number ? QString() : u" (a column's name needs --header)"_s;
+        };
+        if (!addressColumn_)
+            halt(Stop::Kind::Column, u"no column %1 for the address%2"_s.arg(options_.address, hint(options_.address)));
+        else if (!options_.zip.isEmpty() && !zipColumn_)
+            halt(Stop::Kind::Column, u"no column %1 for the postal code%2"_s.arg(options_.zip, hint(options_.zip)));
+    }
+
+    // The first row, with --header: its names tell the columns.
+    Done header(const CsvRecords::Record &r)
+    {
+        lineOf_ = r.line;
+        if (r.continued || r.bodyEnd == 0)
+            return {r.raw, {}, {}, false, false};
+        if (!r.problem.isEmpty()) {
+            // Its names unknown, no row after it could be told from it.
+            halt(Stop::Kind::Other, u"line %1: the header cannot be read: %2"_s.arg(r.line).arg(r.problem));
+            return {};
+        }
+        headerDone_ = true;
+        QStringList names;
+        for (const CsvRecords::Field &f : r.fields) {
+            const std::optional<QString> name = codec_.decode(CsvRecords::value(r, f));
+            if (!name) {
+                // Its names unknown, no column could be told by its name.
+                const QString other = encoding_ == Encoding::Utf8 ? u"cp932"_s : u"utf-8"_s;
+                halt(Stop::Kind::Other, u"line %1: the header is not %2; if the list is in %3, say --encoding %3, "
+                                        u"or leave --encoding out to have it told"_s.arg(r.line).arg(codec_.name(), other));
+                return {};
+            }
+            names << name->trimmed();
+        }
+        resolve(names);
+        width_ = r.fields.size();
+        if (going() && ((addressColumn_ && *addressColumn_ >= width_) || (zipColumn_ && *zipColumn_ >= width_)))
+            halt(Stop::Kind::Column,
+                 u"no column %1 in the header"_s.arg(*addressColumn_ >= width_ ? options_.address : options_.zip));
+        QStringList added{u"郵便番号"_s, u"住所"_s, u"確度"_s, u"バーコード"_s};
+        if (options_.fill)
+            added.removeFirst();
+        Done d;
+        d.out = r.raw.first(r.bodyEnd) + appended(added, r.line, &d.stop) + r.raw.sliced(r.bodyEnd);
+        return d;
+    }
+
+    // Without a header, the first rows tell the list's width: a column none
+    // of them has is a slip, said before anything is written.
+    void measure()
+    {
+        widthKnown_ = true;
+        qsizetype widest = 0;
+        for (const CsvRecords::Record &r : std::as_const(batch_)) {
+            if (!r.continued && r.problem.isEmpty() && r.bodyEnd > 0)
+                widest = std::max(widest, r.fields.size());
+        }
+        if (widest > 0 && *addressColumn_ >= widest)
+            halt(Stop::Kind::Column, u"no column %1 in the list: its rows have %2 at most"_s.arg(options_.address).arg(widest));
+        width_ = std::max(addressColumn_.value_or(0), zipColumn_.value_or(0)) + 1;
+    }
+
+    void takeBatch()
+    {
+        if (!widthKnown_)
+            measure();
+        if (!going())
+            return;
+        QList<Done> done(batch_.size());
+        inParallel(int(components_.size()), batch_.size(), [&](int worker, qsizetype i) {
+            done[i] = row(batch_.at(i), *components_.at(worker));
+        });
+        for (qsizetype i = 0; i < batch_.size() && going(); ++i) {
+            lineOf_ = batch_.at(i).line;
+            take(done.at(i));
+        }
+        batch_.clear();
+    }
+
+    // One row after the header: passed on, or passed on with what it
+    // gained. Reads nothing the other rows change: rows are handled at once.
+    Done row(const CsvRecords::Record &r, AddressComponent &component) const
+    {
+        Done d;
+        d.out = r.raw;
+        if (r.continued || (r.problem.isEmpty() && r.bodyEnd == 0))
+            return d;  // the rest of a long row, already named; an empty line, no row
+        d.counted = true;
+        if (!r.problem.isEmpty()) {
+            d.warnings << r.problem + u"; passed on as it came"_s;
+            return d;
+        }
+        d.reaches = *addressColumn_ < r.fields.size();
+        auto cell = [&](std::optional<qsizetype> column) -> std::optional<QString> {
+            if (!column || *column >= r.fields.size())
+                return QString();
+            return readable(CsvRecords::value(r, r.fields.at(*column)));
+        };
+        const std::optional<QString> address = cell(addressColumn_), zip = cell(zipColumn_);
+        if (!address || !zip) {
+            d.warnings << u"a cell that is not %1, or holds a NUL byte; passed on as it came"_s.arg(codec_.name());
+            return d;
+        }
+        if (AddressText::tooManyMarks(*address))
+            d.warnings << PostalLookup::kMarksLeftOut;
+        const AddressBarcode b = addressBarcode(component, *zip, *address);
+        if (!b.answer.problem.isEmpty()) {
+            d.stop = u"line %1: %2"_s.arg(r.line).arg(b.answer.problem);
+            return d;
+        }
+        // A code given that is none, or not the address's: said, and the
+        // row goes on with what can be told.
+        if (!zip->trimmed().isEmpty() && AddressText::zipDigits(*zip).isEmpty())
+            d.warnings << u"\"%1\" is no postal code; the address alone is looked up"_s.arg(zip->trimmed());
+        else if (!b.codeGiven.isEmpty() && (b.answer.disagree || b.unknownCode || b.codesDisagree))
+            d.warnings << b.reason;
+        // Bytes the list's encoding has not in another cell: kept, and said.
+        // The other cells are read only to tell whether they can be.
+        QStringList bad;
+        for (qsizetype i = 0; i < r.fields.size(); ++i) {
+            const QByteArray value = CsvRecords::value(r, r.fields.at(i));
+            if (ascii(value) ? value.contains('\0') : !textOf(value, i))
+                bad << QString::number(i + 1);
+        }
+        if (!bad.isEmpty())
+            d.warnings << u"cells not in %1, or with a NUL byte or a byte no text has (column %2); kept as they came"_s
+                              .arg(codec_.name(), bad.join(u", "_s));
+        d.out = filled(r, b, *address, *zip, &d.stop);
+        return d;
+    }
+
+    // The row with the cells added: code, address, 確度, barcode.
+    QByteArray filled(const CsvRecords::Record &r, const AddressBarcode &b, const QString &address, const QString &zip,
+                      QString *stop) const
+    {
+        // A code and an address that name different places: neither is
+        // taken for the other.
+        const AddressCandidate *first =
+            b.answer.choices.isEmpty() || b.answer.disagree ? nullptr : &b.answer.choices.first();
+        const QString code = first ? first->zip : QString();
+        // 確度 says what the row's own code is worth, before how sure the
+        // look-up was: two codes, a code of no place, a code with no address.
+        const bool noAddress = address.trimmed().isEmpty() && !zip.trimmed().isEmpty();
+        const QString certainty = b.codesDisagree ? u"codes disagree"_s
+                                  : b.unknownCode ? u"unknown code"_s
+                                  : noAddress     ? u"no address"_s
+                                                  : certaintyWord(b.answer.disagree ? Certainty::Ambiguous : b.answer.certainty);
+        QStringList added{code, first ? first->address : QString(), certainty,
+                          noAddress ? QString() : b.characters.join(u' ')};
+        const QByteArray body = r.raw.first(r.bodyEnd);
+        QByteArray out = body;
+        qsizetype cells = r.fields.size();
+        if (options_.fill) {
+            added.removeFirst();
+            const bool sure = (b.answer.certainty == Certainty::Town || b.answer.certainty == Certainty::Business
+                               || b.answer.certainty == Certainty::CatchAll)
+                              && !b.codesDisagree;
+            if (zip.trimmed().isEmpty() && sure) {
+                QString missing;
+                const QByteArray filledCode = CsvRecords::field(codec_.encode(code, &missing).value_or(QByteArray()));
+                if (*zipColumn_ < cells) {
+                    const CsvRecords::Field &f = r.fields.at(*zipColumn_);
+                    out = body.first(f.begin) + filledCode + body.sliced(f.end);
+                } else {
+                    out += QByteArray(*zipColumn_ - cells + 1, ',') + filledCode;
+                    cells = *zipColumn_ + 1;
+                }
+            }
+        }
+        // A row short of cells gets empty ones, so that what is added stands
+        // in its columns.
+        if (cells < width_)
+            out += QByteArray(width_ - cells, ',');
+        return out + appended(added, r.line, stop) + r.raw.sliced(r.bodyEnd);
+    }
+
+    const QList<AddressComponent *> &components_;
+    const Options &options_;
+    const Io &io_;
+    const Encoding encoding_;
+    const Codec codec_;
+    Stop stop_;  // the first stop is the one said; the rows before it are written
+    std::optional<qsizetype> addressColumn_, zipColumn_;
+    bool headerDone_, widthKnown_;
+    qsizetype width_ = 0;                    // cells a row has before those added
+    qsizetype rows_ = 0, rowsWithAddress_ = 0;  // a column past every row is a slip
+    qint64 lineOf_ = 0;                      // of the row whose words are said
+    QList<CsvRecords::Record> batch_;
+    QByteArray out_;
+};
+
 }  // namespace
 
 Stop run(AddressComponent &component, const Options &options, const Io &io)
@@ -80,7 +399,6 @@ Stop run(AddressComponent &component, const Options &options, const Io &io)
 
 Stop run(const QList<AddressComponent *> &components, const Options &options, const Io &io)
 {
-    AddressComponent &component = *components.first();
     // A byte-order mark is passed on and tells the encoding, whatever was said.
     QByteArray head;
     while (head.size() < 3) {
@@ -136,290 +454,19 @@ Stop run(const QList<AddressComponent *> &components, const Options &options, co
             io.warn(0, u"%1 all ASCII: taken as UTF-8 (say --encoding cp932 if it is code page 932)"_s.arg(
                            more ? u"the list's first mebibyte is"_s : u"the list is"_s));
     }
-    const Codec codec(encoding);
-    // A cell's text; none when it is not in the list's encoding or holds a
-    // NUL, which no address has and which would be copied into what is added.
-    auto readable = [&](const QByteArray &value) -> std::optional<QString> {
-        if (value.contains('\0'))
-            return std::nullopt;
-        return codec.decode(value);
-    };
     if (bom && !io.write(kBom))
         return {Stop::Kind::Io, u"cannot write the list"_s};
 
-    // The first stop is the one said; the rows before it are written.
-    Stop stop;
-    auto halt = [&](Stop::Kind kind, const QString &why) {
-        if (stop.kind == Stop::Kind::None)
-            stop = {kind, why};
-    };
-    auto going = [&] { return stop.kind == Stop::Kind::None; };
-    std::optional<qsizetype> addressColumn, zipColumn;
-    bool headerDone = !options.header;
-    auto encoded = [&](const QString &text, qint64 line) -> QByteArray {
-        QString missing;
-        const std::optional<QByteArray> bytes = codec.encode(text, &missing);
-        if (!bytes)
-            halt(Stop::Kind::Other,
-                 u"line %1: %2 cannot be written in %3, the list's encoding; stopped there"_s.arg(line).arg(missing, codec.name()));
-        return bytes.value_or(QByteArray());
-    };
-    auto appended = [&](const QStringList &values, qint64 line) {
-        QByteArray out;
-        for (const QString &v : values)
-            out += ',' + CsvRecords::field(encoded(v, line));
-        return out;
-    };
-    auto resolve = [&](const QStringList &names) {
-        addressColumn = columnOf(options.address, names);
-        if (!options.zip.isEmpty())
-            zipColumn = columnOf(options.zip, names);
-        auto hint = [&](const QString &given) {
-            bool number = false;
-            given.toInt(&number);
-            return options.header || number ? QString() : u" (a column's name needs --header)"_s;
-        };
-        if (!addressColumn)
-            halt(Stop::Kind::Column, u"no column %1 for the address%2"_s.arg(options.address, hint(options.address)));
-        else if (!options.zip.isEmpty() && !zipColumn)
-            halt(Stop::Kind::Column, u"no column %1 for the postal code%2"_s.arg(options.zip, hint(options.zip)));
-    };
-    qsizetype width = 0;  // cells a row has before those added
-    if (!options.header)
-        resolve({});
-
-    qsizetype rows = 0, rowsWithAddress = 0;  // a column past every row is a slip
-
-    // The rows of a batch are looked up ahead, shared among the components,
-    // each on a thread of its own; then each row is handled in turn.
-    struct Ahead {
-        bool ready = false;  // the row's cells could be read
-        std::optional<QString> zip, address;
-        AddressBarcode barcode;
-    };
-    QList<Ahead> ahead;
-    const Ahead *aheadOfRow = nullptr;  // the row being handled's
-    auto lookAhead = [&](const QList<CsvRecords::Record> &batch) {
-        ahead = QList<Ahead>(batch.size());
-        QList<qsizetype> rows;
-        for (qsizetype i = 0; i < batch.size(); ++i) {
-            const CsvRecords::Record &r = batch.at(i);
-            if (r.continued || !r.problem.isEmpty() || r.bodyEnd == 0 || !addressColumn)
-                continue;
-            auto cell = [&](std::optional<qsizetype> column) -> std::optional<QString> {
-                if (!column || *column >= r.fields.size())
-                    return QString();
-                return readable(CsvRecords::value(r, r.fields.at(*column)));
-            };
-            Ahead &a = ahead[i];
-            a.address = cell(addressColumn);
-            a.zip = cell(zipColumn);
-            a.ready = true;
-            if (a.address && a.zip)
-                rows.append(i);
-        }
-        inParallel(int(components.size()), rows.size(), [&](int worker, qsizetype k) {
-            Ahead &a = ahead[rows.at(k)];
-            a.barcode = addressBarcode(*components.at(worker), *a.zip, *a.address);
-        });
-    };
-
-    // One row: passed on, or passed on with what it gained.
-    auto handle = [&](const CsvRecords::Record &r) -> QByteArray {
-        if (r.continued)
-            return r.raw;
-        if (!r.problem.isEmpty() && !headerDone) {
-            // Its names unknown, no row after it could be told from it.
-            halt(Stop::Kind::Other, u"line %1: the header cannot be read: %2"_s.arg(r.line).arg(r.problem));
-            return QByteArray();
-        }
-        if (!r.problem.isEmpty()) {
-            ++rows;
-            io.warn(r.line, r.problem + u"; passed on as it came"_s);
-            return r.raw;
-        }
-        if (r.bodyEnd == 0)
-            return r.raw;  // an empty line is no row
-        const QByteArray body = r.raw.first(r.bodyEnd), lineEnd = r.raw.sliced(r.bodyEnd);
-        if (!headerDone) {
-            headerDone = true;
-            QStringList names;
-            for (const CsvRecords::Field &f : r.fields) {
-                const std::optional<QString> name = codec.decode(CsvRecords::value(r, f));
-                if (!name) {
-                    // Its names unknown, no column could be told by its name.
-                    const QString other = encoding == Encoding::Utf8 ? u"cp932"_s : u"utf-8"_s;
-                    halt(Stop::Kind::Other, u"line %1: the header is not %2; if the list is in %3, say --encoding %3, "
-                                            u"or leave --encoding out to have it told"_s
-                                                .arg(r.line)
-                                                .arg(codec.name(), other));
-                    return QByteArray();
-                }
-                names << name->trimmed();
-            }
-            resolve(names);
-            width = r.fields.size();
-            if (going() && ((addressColumn && *addressColumn >= width) || (zipColumn && *zipColumn >= width)))
-                halt(Stop::Kind::Column,
-                     u"no column %1 in the header"_s.arg(*addressColumn >= width ? options.address : options.zip));
-            QStringList added{u"郵便番号"_s, u"住所"_s, u"確度"_s, u"バーコード"_s};
-            if (options.fill)
-                added.removeFirst();
-            return body + appended(added, r.line) + lineEnd;
-        }
-        ++rows;
-        if (*addressColumn < r.fields.size())
-            ++rowsWithAddress;
-        auto cell = [&](qsizetype column) -> std::optional<QString> {
-            if (column >= r.fields.size())
-                return QString();
-            return readable(CsvRecords::value(r, r.fields.at(column)));
-        };
-        const bool looked = aheadOfRow && aheadOfRow->ready;
-        const std::optional<QString> address = looked ? aheadOfRow->address : cell(*addressColumn);
-        const std::optional<QString> zip = looked ? aheadOfRow->zip
-                                          : zipColumn ? cell(*zipColumn) : std::optional(QString());
-        if (!address || !zip) {
-            io.warn(r.line, u"a cell that is not %1, or holds a NUL byte; passed on as it came"_s.arg(codec.name()));
-            return r.raw;
-        }
-        if (AddressText::tooManyMarks(*address))
-            io.warn(r.line, PostalLookup::kMarksLeftOut);
-        const AddressBarcode b = looked ? aheadOfRow->barcode : addressBarcode(component, *zip, *address);
-        if (!b.answer.problem.isEmpty()) {
-            halt(Stop::Kind::Other, u"line %1: %2"_s.arg(r.line).arg(b.answer.problem));
-            return QByteArray();
-        }
-        // A code given that is none, or not the address's: said, and the
-        // row goes on with what can be told.
-        if (!zip->trimmed().isEmpty() && AddressText::zipDigits(*zip).isEmpty())
-            io.warn(r.line, u"\"%1\" is no postal code; the address alone is looked up"_s.arg(zip->trimmed()));
-        else if (!b.codeGiven.isEmpty() && (b.answer.disagree || b.unknownCode))
-            io.warn(r.line, b.reason);
-        // Bytes the list's encoding has not in another cell: kept, and said.
-        // The other cells are read only to tell whether they can be.
-        QStringList bad;
-        for (qsizetype i = 0; i < r.fields.size(); ++i) {
-            if (i == *addressColumn || i == zipColumn)
-                continue;
-            const QByteArray value = CsvRecords::value(r, r.fields.at(i));
-            if (!ascii(value) ? !codec.decode(value) : value.contains('\0'))
-                bad << QString::number(i + 1);
-        }
-        if (!bad.isEmpty())
-            io.warn(r.line, u"cells not in %1, or with a NUL byte (column %2); kept as they came"_s.arg(
-                                codec.name(), bad.join(u", "_s)));
-        // A code and an address that name different places: neither is
-        // taken for the other.
-        const AddressCandidate *first =
-            b.answer.choices.isEmpty() || b.answer.disagree ? nullptr : &b.answer.choices.first();
-        const QString code = first ? first->zip : QString();
-        // 確度 says what the row's own code is worth, before how sure the
-        // look-up was: a code of no place, two codes, a code with no address.
-        const bool noAddress = address->trimmed().isEmpty() && !zip->trimmed().isEmpty();
-        const QString certainty = b.codesDisagree ? u"codes disagree"_s
-                                  : b.unknownCode ? u"unknown code"_s
-                                  : noAddress     ? u"no address"_s
-                                                  : certaintyWord(b.answer.disagree ? Certainty::Ambiguous : b.answer.certainty);
-        if (b.codesDisagree)
-            io.warn(r.line, b.reason);
-        QStringList added{code, first ? first->address : QString(), certainty,
-                          noAddress ? QString() : b.characters.join(u' ')};
-        QByteArray out = body;
-        qsizetype cells = r.fields.size();
-        if (options.fill) {
-            added.removeFirst();
-            const bool sure = (b.answer.certainty == Certainty::Town || b.answer.certainty == Certainty::Business
-                               || b.answer.certainty == Certainty::CatchAll)
-                              && !b.codesDisagree;
-            if (zip->trimmed().isEmpty() && sure) {
-                const QByteArray filled = CsvRecords::field(encoded(code, r.line));
-                if (*zipColumn < cells) {
-                    const CsvRecords::Field &f = r.fields.at(*zipColumn);
-                    out = body.first(f.begin) + filled + body.sliced(f.end);
-                } else {
-                    out += QByteArray(*zipColumn - cells + 1, ',') + filled;
-                    cells = *zipColumn + 1;
-                }
-            }
-        }
-        // A row short of cells gets empty ones, so that what is added stands
-        // in its columns.
-        if (cells < width)
-            out += QByteArray(width - cells, ',');
-        return out + appended(added, r.line) + lineEnd;
-    };
-
-    QByteArray out;
-    auto flush = [&] {
-        if (!out.isEmpty() && !io.write(out))
-            halt(Stop::Kind::Io, u"cannot write the list"_s);
-        out.clear();
-    };
-    auto take = [&](const CsvRecords::Record &r) {
-        const QByteArray row = handle(r);
-        if (going())
-            out += row;
-        if (out.size() > (1 << 16))
-            flush();
-    };
-    QList<CsvRecords::Record> batch;
-    // Without a header, the first rows tell how wide the list is: a column
-    // asked for that none of them has is a slip, said before anything is
-    // written, and no row is widened past what they hold.
-    bool widthKnown = options.header;
-    auto takeBatch = [&] {
-        if (!widthKnown) {
-            widthKnown = true;
-            qsizetype widest = 0;
-            for (const CsvRecords::Record &r : std::as_const(batch)) {
-                if (!r.continued && r.problem.isEmpty() && r.bodyEnd > 0)
-                    widest = std::max(widest, r.fields.size());
-            }
-            if (widest > 0 && *addressColumn >= widest) {
-                halt(Stop::Kind::Column, u"no column %1 in the list: its rows have %2 at most"_s.arg(options.address)
-                                             .arg(widest));
-                return;
-            }
-            width = std::max(addressColumn.value_or(0), zipColumn.value_or(0)) + 1;
-        }
-        lookAhead(batch);
-        for (qsizetype i = 0; i < batch.size() && going(); ++i) {
-            aheadOfRow = &ahead.at(i);
-            take(batch.at(i));
-        }
-        aheadOfRow = nullptr;
-        batch.clear();
-        ahead.clear();
-    };
-    auto feed = [&](const CsvRecords::Record &r) {
-        if (!headerDone) {
-            take(r);  // the rows after it are read by its names
-            return;
-        }
-        batch.append(r);
-        if (batch.size() >= 4096)
-            takeBatch();
-    };
+    ListRun list(components, options, io, encoding);
+    bool going = true;
     for (const CsvRecords::Record &r : std::as_const(waiting)) {
-        if (!going())
+        if (!(going = list.feed(r)))
             break;
-        feed(r);
     }
     waiting.clear();
-    while (going() && more && records.next(&record))
-        feed(record);
-    if (going())
-        takeBatch();
-    if (going() && records.failed())
-        halt(Stop::Kind::Io, u"cannot read the list"_s);
-    if (going() && rows > 0 && rowsWithAddress == 0)
-        io.warn(0, u"no row has a column %1: every address was empty"_s.arg(*addressColumn + 1));
-    if (going() && rows == 0)
-        halt(Stop::Kind::Other, headerDone && options.header ? u"the list has a header and no rows"_s
-                                                             : u"the list is empty: no rows were read"_s);
-    flush();
-    return stop;
+    while (going && more && records.next(&record))
+        going = list.feed(record);
+    return list.finish(records.failed());
 }
 
 }  // namespace PostalCsv
