@@ -126,7 +126,6 @@ struct Found {
     QString townKey, townName;
     qsizetype townStart = -1, townEnd = -1;  // -1: no town, the city's catch-all
     Certainty certainty = Certainty::Town;
-    QString ranges{};  // the blocks the code serves, as its town's notes say
     std::optional<Noted> noted{};
     bool blocksWritten = false;
 };
@@ -179,7 +178,6 @@ QList<Found> inArea(PostalDictionary &d, int area, const Text &t, qint64 hint)
             f.zip = c.zip;
             f.townName = c.town;
             if (const auto n = noted.constFind(c.zip); n != noted.cend() && !given) {
-                f.ranges = n->notes;
                 f.noted = *n;
                 f.blocksWritten = blocksWritten(written);
             }
@@ -333,7 +331,8 @@ AddressAnswer byAddress(PostalDictionary &d, const QString &address, const QStri
     QList<AddressCandidate> alsoHere;
     for (const Found &f : std::as_const(found)) {
         const QString afterTown = f.townEnd < 0 ? QString() : t.original.mid(t.key.originalEnd(f.townEnd));
-        const AddressCandidate c{zipText(f.zip), completed(d, t, f), company, f.certainty, afterTown, f.ranges};
+        const AddressCandidate c{zipText(f.zip), completed(d, t, f), company, f.certainty, afterTown,
+                                 f.noted ? f.noted->notes : QString()};
         if (!choices.contains(c))
             choices.append(c);
         if (everything && f.townEnd >= 0) {

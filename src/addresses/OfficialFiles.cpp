@@ -257,24 +257,30 @@ bool parseJigyosyo(const QString &name, const QByteArray &bytes, Source *into, Q
         error);
 }
 
-bool readKenAll(const QString &file, Source *into, QString *error)
+namespace {
+
+// A file as published (its zip) or unpacked, read through its parser.
+bool readFile(const QString &file, const QString &entry,
+              bool (*parse)(const QString &, const QByteArray &, Source *, QString *), Source *into, QString *error)
 {
     QByteArray bytes;
     QString name, date;
-    if (!load(file, u"utf_ken_all.csv"_s, &bytes, &name, &date, error) || !parseKenAll(name, bytes, into, error))
+    if (!load(file, entry, &bytes, &name, &date, error) || !parse(name, bytes, into, error))
         return false;
     noteSource(into, file, date);
     return true;
 }
 
+}  // namespace
+
+bool readKenAll(const QString &file, Source *into, QString *error)
+{
+    return readFile(file, u"utf_ken_all.csv"_s, parseKenAll, into, error);
+}
+
 bool readJigyosyo(const QString &file, Source *into, QString *error)
 {
-    QByteArray bytes;
-    QString name, date;
-    if (!load(file, u"JIGYOSYO.CSV"_s, &bytes, &name, &date, error) || !parseJigyosyo(name, bytes, into, error))
-        return false;
-    noteSource(into, file, date);
-    return true;
+    return readFile(file, u"JIGYOSYO.CSV"_s, parseJigyosyo, into, error);
 }
 
 }  // namespace DictionaryImport

@@ -62,6 +62,17 @@ void PostalAddressComponent::choose(bool failed)
     }
 }
 
+bool PostalAddressComponent::ready()
+{
+    choose();
+    if (dictionary_->refresh())
+        return true;
+    if (places_.isEmpty())
+        return false;
+    choose(true);
+    return dictionary_->refresh();
+}
+
 void PostalAddressComponent::PutAdd(QString &zip, QString &address, QString &company, int mode)
 {
     if (mode != 1)
@@ -91,13 +102,7 @@ AddressAnswer PostalAddressComponent::find(const QString &zip, const QString &ad
                                            bool everything)
 {
     AddressAnswer answer;
-    choose();
-    bool readable = dictionary_->refresh();
-    if (!readable && !places_.isEmpty()) {
-        choose(true);
-        readable = dictionary_->refresh();
-    }
-    if (readable) {
+    if (ready()) {
         const QString digits = AddressText::zipDigits(zip);
         if (!digits.isEmpty())
             answer = AddressMatch::byZip(*dictionary_, digits, address, company);
@@ -113,8 +118,7 @@ AddressAnswer PostalAddressComponent::find(const QString &zip, const QString &ad
 
 QString PostalAddressComponent::DataInfo()
 {
-    choose(!dictionary_->refresh());
-    if (!dictionary_->refresh())
+    if (!ready())
         return dictionary_->problem();
     const PostalDictionary::Info info = dictionary_->info();
     // The postal service's files have no version but their date.

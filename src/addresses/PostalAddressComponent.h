@@ -49,6 +49,9 @@ private:
     // is ahead of the one in use or the one in use is gone; `failed`: the
     // one in use could not be read just now.
     void choose(bool failed = false);
+    // The dictionary chosen and read as it is now; false, with its problem,
+    // when it cannot be.
+    bool ready();
 
     std::unique_ptr<PostalDictionary> dictionary_;
     QStringList places_;

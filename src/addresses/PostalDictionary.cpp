@@ -426,48 +426,32 @@ std::optional<PostalDictionary::Match> PostalDictionary::city(QStringView text)
     return std::nullopt;
 }
 
-// The greatest key not above a probe is either a beginning of the probe,
+namespace {
+
+// The longest key a text begins with, given the greatest key not above a
+// probe (none when no key is): that key is either a beginning of the probe,
 // or every beginning lies within what the two have in common.
-template <typename Read>
-auto PostalDictionary::longest(sqlite3_stmt *query, int area, QStringView text, qsizetype *length, Read read)
-    -> QList<decltype(read(query))>
+template <typename GreatestNotAbove>
+std::optional<QString> longestKey(QStringView text, GreatestNotAbove greatestNotAbove)
 {
-    QList<decltype(read(query))> rows;
-    if (!db_)
-        return rows;
     QStringView probe = text;
     for (int guard = 0; guard < 64; ++guard) {
-        QString key;
-        rows.clear();
-        {
-            Reset reset{query};
-            sqlite3_bind_int(query, 1, area);
-            bindText(query, 2, probe.toString());
-            if (!step(query))
-                return {};
-            key = columnText(query, 0);
-            do {
-                if (columnText(query, 0) != key)
-                    break;
-                rows.append(read(query));
-            } while (step(query));
-        }
-        if (key.isEmpty())
-            return {};
-        if (!probe.startsWith(key)) {
-            probe = commonPrefix(probe, key);
+        const std::optional<QString> key = greatestNotAbove(probe);
+        if (!key || key->isEmpty())
+            return std::nullopt;
+        if (!probe.startsWith(*key)) {
+            probe = commonPrefix(probe, *key);
             continue;
         }
         // "鶴沼第1" is no beginning of "鶴沼第12".
-        const bool cutsNumber = isDigit(key.back()) && key.size() < text.size() && isDigit(text.at(key.size()));
-        if (!cutsNumber) {
-            *length = key.size();
-            return rows;
-        }
-        probe = probe.left(key.size() - (key.size() > 1 && key.at(key.size() - 2).isHighSurrogate() ? 2 : 1));
+        if (!(isDigit(key->back()) && key->size() < text.size() && isDigit(text.at(key->size()))))
+            return key;
+        probe = probe.left(key->size() - (key->size() > 1 && key->at(key->size() - 2).isHighSurrogate() ? 2 : 1));
     }
-    return {};
+    return std::nullopt;
 }
+
+}  // namespace
 
 namespace {
 
@@ -517,29 +501,19 @@ const PostalDictionary::Towns &PostalDictionary::towns(int area)
 
 std::optional<PostalDictionary::Match> PostalDictionary::town(int area, QStringView text)
 {
-    // The greatest key not above a probe is either a beginning of the probe,
-    // or every beginning lies within what the two have in common.
     const Towns &all = towns(area);
-    const QStringList &keys = all.keys;
-    QStringView probe = text;
-    for (int guard = 0; guard < 64; ++guard) {
-        const auto above = std::upper_bound(keys.cbegin(), keys.cend(), probe,
+    qsizetype at = -1;
+    const std::optional<QString> key = longestKey(text, [&](QStringView probe) -> std::optional<QString> {
+        const auto above = std::upper_bound(all.keys.cbegin(), all.keys.cend(), probe,
                                             [](QStringView p, const QString &k) { return byCodePoint(p, k) < 0; });
-        if (above == keys.cbegin() || (above - 1)->isEmpty())
+        if (above == all.keys.cbegin())
             return std::nullopt;
-        const QString &key = *(above - 1);
-        if (!probe.startsWith(key)) {
-            probe = commonPrefix(probe, key);
-            continue;
-        }
-        // "鶴沼第1" is no beginning of "鶴沼第12".
-        const bool cutsNumber = isDigit(key.back()) && key.size() < text.size() && isDigit(text.at(key.size()));
-        if (!cutsNumber) {
-            return Match{key.size(), key, {}, all.codes.at(above - 1 - keys.cbegin()), all.noted.contains(key)};
-        }
-        probe = probe.left(key.size() - (key.size() > 1 && key.at(key.size() - 2).isHighSurrogate() ? 2 : 1));
-    }
-    return std::nullopt;
+        at = above - 1 - all.keys.cbegin();
+        return *(above - 1);
+    });
+    if (!key)
+        return std::nullopt;
+    return Match{key->size(), *key, {}, all.codes.at(at), all.noted.contains(*key)};
 }
 
 template <typename Read>
@@ -647,14 +621,29 @@ QList<PostalDictionary::Business> PostalDictionary::businessesNamed(int area, co
 
 QList<PostalDictionary::Business> PostalDictionary::businessesPlaced(int area, QStringView text)
 {
-    qsizetype length = 0;
-    QList<Business> found = longest(businessPlace_, area, text, &length, [](sqlite3_stmt *s) {
-        return Business{sqlite3_column_int64(s, 1), columnText(s, 2), columnText(s, 3), columnText(s, 4),
-                        columnText(s, 5), columnText(s, 6)};
+    // The query finds the greatest place not above a probe, with its rows.
+    QList<Business> found;
+    const std::optional<QString> place = longestKey(text, [&](QStringView probe) -> std::optional<QString> {
+        found.clear();
+        if (!db_)
+            return std::nullopt;
+        Reset reset{businessPlace_};
+        sqlite3_bind_int(businessPlace_, 1, area);
+        bindText(businessPlace_, 2, probe.toString());
+        if (!step(businessPlace_))
+            return std::nullopt;
+        const QString key = columnText(businessPlace_, 0);
+        do {
+            if (columnText(businessPlace_, 0) != key)
+                break;
+            found.append(Business{sqlite3_column_int64(businessPlace_, 1), columnText(businessPlace_, 2),
+                                  columnText(businessPlace_, 3), columnText(businessPlace_, 4),
+                                  columnText(businessPlace_, 5), columnText(businessPlace_, 6)});
+        } while (step(businessPlace_));
+        return key;
     });
-    if (length == 0)
-        found.clear();  // a business with no town of its own places nothing
-    return found;
+    // A business with no town of its own places nothing.
+    return place ? found : QList<Business>();
 }
 
 bool PostalDictionary::isPoBoxGroup(const QString &digits)

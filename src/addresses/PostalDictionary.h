@@ -149,12 +149,6 @@ private:
     // `read` takes it from the statement.
     template <typename Read>
     auto rowsOf(sqlite3_stmt *query, int area, const QString &key, Read read) -> QList<decltype(read(query))>;
-    // The longest key of an area a text begins with, through a query that
-    // finds the greatest key not above a probe (?1 area, ?2 probe; its key
-    // first); the rows of that key, each as `read` takes them.
-    template <typename Read>
-    auto longest(sqlite3_stmt *query, int area, QStringView text, qsizetype *length, Read read)
-        -> QList<decltype(read(query))>;
 
     QString path_;
     Identity identity_;
