@@ -21,6 +21,7 @@ private slots:
     void numbers();
     void postalCodeInFront_data();
     void postalCodeInFront();
+    void everyMarkIsOne();
 };
 
 // Pairs written differently that must compare alike.
@@ -143,6 +144,20 @@ void TestAddressText::postalCodeInFront()
     QCOMPARE(z.digits, digits);
     if (!digits.isEmpty())
         QCOMPARE(text.mid(z.addressStart), address);
+}
+
+// Every character of the first plane that Unicode calls a mark (and the two
+// half-width voiced marks) piles up as one; no other character does.
+void TestAddressText::everyMarkIsOne()
+{
+    for (int u = 1; u < 0x10000; ++u) {
+        const QChar c{char16_t(u)};
+        if (c.isSurrogate())
+            continue;
+        const bool mark = c.isMark() || u == 0xFF9E || u == 0xFF9F;
+        QVERIFY2(AddressText::tooManyMarks(u"東"_s + QString(AddressText::kMostMarks + 1, c)) == mark,
+                 QByteArray::number(u, 16).constData());
+    }
 }
 
 QTEST_GUILESS_MAIN(TestAddressText)

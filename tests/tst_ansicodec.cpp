@@ -8,6 +8,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <iconv.h>
+
 using namespace Qt::StringLiterals;
 
 class TestAnsiCodec : public QObject
@@ -22,6 +24,7 @@ private slots:
     void invalidBytes();
     void unrepresentable_data();
     void unrepresentable();
+    void everyCharacterAsIconvHasIt();
     void writeIsExactAndAtomic();
     void writeIntoMissingFolderFails();
 };
@@ -129,6 +132,66 @@ void TestAnsiCodec::unrepresentable()
     QVERIFY(!e.ok);
     QCOMPARE(e.unrepresentable, reported);
     QVERIFY(e.bytes.isEmpty());
+}
+
+// iconv asked afresh for each single byte, each pair and each character of
+// the first plane: the codec, which remembers what it once asked, must
+// answer alike (apart from the bytes and look-alikes it fixes itself).
+namespace {
+std::optional<QByteArray> throughIconv(iconv_t cd, const QByteArray &in)
+{
+    iconv(cd, nullptr, nullptr, nullptr, nullptr);
+    QByteArray out(16, '\0');
+    char *i = const_cast<char *>(in.constData()), *o = out.data();
+    size_t inLeft = size_t(in.size()), outLeft = size_t(out.size());
+    if (iconv(cd, &i, &inLeft, &o, &outLeft) == size_t(-1) || iconv(cd, nullptr, nullptr, &o, &outLeft) == size_t(-1))
+        return std::nullopt;
+    out.truncate(out.size() - qsizetype(outLeft));
+    return out;
+}
+}  // namespace
+
+void TestAnsiCodec::everyCharacterAsIconvHasIt()
+{
+    iconv_t toText = iconv_open("UTF-16LE", "CP932"), toBytes = iconv_open("CP932", "UTF-16LE");
+    QVERIFY(toText != iconv_t(-1) && toBytes != iconv_t(-1));
+    auto text = [](const QByteArray &utf16) { return QString(reinterpret_cast<const QChar *>(utf16.constData()), utf16.size() / 2); };
+    const QByteArray lone("\x80\xA0\xFD\xFE\xFF");
+    int pairs = 0;
+    for (int lead = 0; lead < 256; ++lead) {
+        const bool isLead = (lead >= 0x81 && lead <= 0x9F) || (lead >= 0xE0 && lead <= 0xFC);
+        if (lone.contains(char(lead)))
+            continue;
+        for (int trail = isLead ? 0 : 256; trail < (isLead ? 256 : 257); ++trail) {
+            QByteArray bytes(1, char(lead));
+            if (isLead)
+                bytes += char(trail);
+            const std::optional<QByteArray> expected = throughIconv(toText, bytes);
+            const AnsiCodec::Decoded d = AnsiCodec::decode(bytes);
+            QVERIFY2(d.ok == expected.has_value(), bytes.toHex().constData());
+            if (expected) {
+                QCOMPARE(d.text, text(*expected));
+                ++pairs;
+            }
+        }
+    }
+    QVERIFY(pairs > 7000);  // the whole code page was there to compare
+    const QString fixed = u"〜−‖¢£¬—"_s + QChar(0x80) + QChar(0xF8F0) + QChar(0xF8F1) + QChar(0xF8F2) + QChar(0xF8F3);
+    for (int u = 0; u < 0x10000; ++u) {
+        const QChar ch{char16_t(u)};
+        if (ch.isSurrogate() || fixed.contains(ch))
+            continue;
+        const QByteArray utf16(reinterpret_cast<const char *>(&u), 2);
+        std::optional<QByteArray> expected = throughIconv(toBytes, utf16);
+        if (expected && throughIconv(toText, *expected) != utf16)
+            expected.reset();  // written as another character: not written at all
+        const AnsiCodec::Encoded e = AnsiCodec::encode(QString(ch));
+        QVERIFY2(e.ok == expected.has_value(), QByteArray::number(u, 16).constData());
+        if (expected)
+            QCOMPARE(e.bytes, *expected);
+    }
+    iconv_close(toText);
+    iconv_close(toBytes);
 }
 
 void TestAnsiCodec::writeIsExactAndAtomic()

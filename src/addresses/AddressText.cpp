@@ -1,5 +1,7 @@
 #include "addresses/AddressText.h"
 
+#include <QVarLengthArray>
+
 #include <algorithm>
 
 #include <QStringList>
@@ -107,9 +109,20 @@ bool isBlank(QChar c)
 
 // A mark normalised with the character before it: a combining mark, or a
 // half-width voiced mark.
+bool isMark(char16_t u)
+{
+    // Most of an address is kanji and kana, whose blocks hold no marks but
+    // the two combining voiced marks; the table lookup is for the rest.
+    if (u < 0x300 || (u >= 0x4E00 && u <= 0x9FFF))
+        return false;
+    if (u >= 0x3040 && u <= 0x30FF)
+        return u == 0x3099 || u == 0x309A;
+    return QChar(u).isMark();
+}
+
 bool joinsBefore(QChar c)
 {
-    return c.isMark() || c.unicode() == 0xFF9E || c.unicode() == 0xFF9F;
+    return isMark(c.unicode()) || c.unicode() == 0xFF9E || c.unicode() == 0xFF9F;
 }
 
 // The original in compatibility form, one piece a character, blanks left
@@ -167,11 +180,11 @@ Key key(const QString &text)
     const QList<Piece> pieces = compatibilityPieces(text);
     auto at = [&](qsizetype k) { return k >= 0 && k < pieces.size() ? pieces.at(k).c : char16_t(0); };
     Key out;
-    out.text.reserve(pieces.size());
+    QVarLengthArray<char16_t, 128> form;  // appended to a character at a time: kept off the heap
     out.from.reserve(pieces.size());
     out.to.reserve(pieces.size());
     auto put = [&](QChar c, qsizetype from, qsizetype to) {
-        out.text += c;
+        form.append(c.unicode());
         out.from.append(from);
         out.to.append(to);
     };
@@ -180,7 +193,7 @@ Key key(const QString &text)
         const Piece &p = pieces.at(k);
         // Two numbers written apart (by a blank, or in kanji then in digits)
         // stay apart: "東二 1-2" and "東二1-2" are "東2-1-2", never "東21-2".
-        if (isDigit(p.c) && !out.text.isEmpty() && isDigit(out.text.back().unicode())
+        if (isDigit(p.c) && !form.isEmpty() && isDigit(form.back())
             && (p.from > out.to.back() || isKanjiNumeral(at(k - 1))))
             put(QLatin1Char('-'), p.from, p.from);
         if (isKanjiNumeral(p.c)) {
@@ -191,7 +204,7 @@ Key key(const QString &text)
             for (qsizetype r = k; r < end; ++r)
                 run += QChar(pieces.at(r).c);
             const QString digits = kanjiNumber(run);
-            if (!out.text.isEmpty() && isDigit(out.text.back().unicode()))
+            if (!form.isEmpty() && isDigit(form.back()))
                 put(QLatin1Char('-'), p.from, p.from);
             for (const QChar d : digits)
                 put(d, p.from, pieces.at(end - 1).to);
@@ -199,7 +212,7 @@ Key key(const QString &text)
             continue;
         }
         // A variant with a mark on it is some other character: left alone.
-        const bool marked = QChar(at(k + 1)).isMark();
+        const bool marked = isMark(at(k + 1));
         const bool betweenKanji = !marked && isKanji(at(k - 1)) && isKanji(at(k + 1));
         const char16_t before = at(k - 1);
         // "ひばりが丘", "ひばりヶ丘": が before a kanji is the same ケ.
@@ -213,6 +226,7 @@ Key key(const QString &text)
         else
             put(QChar(p.c), p.from, p.to);
     }
+    out.text = QString(reinterpret_cast<const QChar *>(form.constData()), form.size());
     return out;
 }
 

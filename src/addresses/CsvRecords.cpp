@@ -1,5 +1,7 @@
 #include "addresses/CsvRecords.h"
 
+#include <algorithm>
+
 using namespace Qt::StringLiterals;
 
 CsvRecords::CsvRecords(Read read) : read_(std::move(read)) {}
@@ -156,9 +158,20 @@ QByteArray CsvRecords::value(const Record &record, const Field &field)
     return v.replace("\"\"", "\"");
 }
 
-QByteArray CsvRecords::field(const QByteArray &value)
+void CsvRecords::appendField(QByteArray &out, QByteArrayView value)
 {
-    if (!value.contains(',') && !value.contains('"') && !value.contains('\n') && !value.contains('\r'))
-        return value;
-    return '"' + QByteArray(value).replace("\"", "\"\"") + '"';
+    const bool plain = std::none_of(value.cbegin(), value.cend(), [](char c) {
+        return c == ',' || c == '"' || c == '\n' || c == '\r';
+    });
+    if (plain) {
+        out += value;
+        return;
+    }
+    out += '"';
+    for (const char c : value) {
+        out += c;
+        if (c == '"')
+            out += c;
+    }
+    out += '"';
 }

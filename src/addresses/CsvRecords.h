@@ -39,9 +39,9 @@ public:
 
     // A field's text: its bytes without the quotes, "" as ".
     static QByteArray value(const Record &record, const Field &field);
-    // A value written as a field: quoted when it holds a comma, a quote or a
-    // line break.
-    static QByteArray field(const QByteArray &value);
+    // A value written as a field after `out`: quoted when it holds a comma,
+    // a quote or a line break.
+    static void appendField(QByteArray &out, QByteArrayView value);
 
     // No row may hold more than this; a longer one is passed on in pieces.
     static constexpr qsizetype kMaxRecord = 16 * 1024 * 1024;

@@ -158,12 +158,16 @@ private:
     // the list's encoding, and without the bytes code page 932 leaves
     // undefined (0x80, 0xA0, 0xFD-0xFF), which Windows passes through but no
     // text holds. The address and code cells are read apart.
-    bool textOf(const QByteArray &value, qsizetype column) const
+    bool textOf(const QByteArray &value) const
     {
+        if (ascii(value))
+            return !value.contains('\0');
         const std::optional<QString> text = codec_.decode(value);
-        if (!text)
-            return column == *addressColumn_ || column == zipColumn_;  // already said, passed on
-        return std::none_of(text->cbegin(), text->cend(), [](QChar c) {
+        return text && !undefinedBytes(*text);
+    }
+    static bool undefinedBytes(QStringView text)
+    {
+        return std::any_of(text.cbegin(), text.cend(), [](QChar c) {
             return c.unicode() == 0x80 || (c.unicode() >= 0xF8F0 && c.unicode() <= 0xF8F3);
         });
     }
@@ -177,20 +181,19 @@ private:
         return codec_.decode(value);
     }
 
-    // The values added to a row, as fields; a value the encoding cannot
-    // hold stops the run there.
-    QByteArray appended(const QStringList &values, qint64 line, QString *stop) const
+    // The values added to a row, as fields after `out`; a value the
+    // encoding cannot hold stops the run there.
+    void append(QByteArray &out, const QStringList &values, qint64 line, QString *stop) const
     {
-        QByteArray out;
         for (const QString &v : values) {
             QString missing;
             const std::optional<QByteArray> bytes = codec_.encode(v, &missing);
             if (!bytes && stop->isEmpty())
                 *stop = u"line %1: %2 cannot be written in %3, the list's encoding; stopped there"_s.arg(line).arg(
                     missing, codec_.name());
-            out += ',' + CsvRecords::field(bytes.value_or(QByteArray()));
+            out += ',';
+            CsvRecords::appendField(out, bytes.value_or(QByteArray()));
         }
-        return out;
     }
 
     void resolve(const QStringList &names)
@@ -242,7 +245,9 @@ private:
         if (options_.fill)
             added.removeFirst();
         Done d;
-        d.out = r.raw.first(r.bodyEnd) + appended(added, r.line, &d.stop) + r.raw.sliced(r.bodyEnd);
+        d.out = r.raw.first(r.bodyEnd);
+        append(d.out, added, r.line, &d.stop);
+        d.out += r.raw.sliced(r.bodyEnd);
         return d;
     }
 
@@ -319,8 +324,8 @@ private:
         // The other cells are read only to tell whether they can be.
         QStringList bad;
         for (qsizetype i = 0; i < r.fields.size(); ++i) {
-            const QByteArray value = CsvRecords::value(r, r.fields.at(i));
-            if (ascii(value) ? value.contains('\0') : !textOf(value, i))
+            const bool read = i == *addressColumn_ || i == zipColumn_;
+            if (read ? undefinedBytes(i == *addressColumn_ ? *address : *zip) : !textOf(CsvRecords::value(r, r.fields.at(i))))
                 bad << QString::number(i + 1);
         }
         if (!bad.isEmpty())
@@ -349,7 +354,9 @@ private:
         QStringList added{code, first ? first->address : QString(), certainty,
                           noAddress ? QString() : b.characters.join(u' ')};
         const QByteArray body = r.raw.first(r.bodyEnd);
-        QByteArray out = body;
+        QByteArray out;
+        out.reserve(r.raw.size() + 160);  // what is added, in most rows
+        out += body;
         qsizetype cells = r.fields.size();
         if (options_.fill) {
             added.removeFirst();
@@ -358,7 +365,8 @@ private:
                               && !b.codesDisagree;
             if (zip.trimmed().isEmpty() && sure) {
                 QString missing;
-                const QByteArray filledCode = CsvRecords::field(codec_.encode(code, &missing).value_or(QByteArray()));
+                QByteArray filledCode;
+                CsvRecords::appendField(filledCode, codec_.encode(code, &missing).value_or(QByteArray()));
                 if (*zipColumn_ < cells) {
                     const CsvRecords::Field &f = r.fields.at(*zipColumn_);
                     out = body.first(f.begin) + filledCode + body.sliced(f.end);
@@ -372,7 +380,8 @@ private:
         // in its columns.
         if (cells < width_)
             out += QByteArray(width_ - cells, ',');
-        return out + appended(added, r.line, stop) + r.raw.sliced(r.bodyEnd);
+        append(out, added, r.line, stop);
+        return out + r.raw.sliced(r.bodyEnd);
     }
 
     const QList<AddressComponent *> &components_;

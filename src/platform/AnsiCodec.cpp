@@ -2,7 +2,9 @@
 
 #include <QSet>
 
+#include <atomic>
 #include <cerrno>
+#include <mutex>
 #include <iconv.h>
 
 namespace {
@@ -97,57 +99,86 @@ bool isLeadByte(unsigned char b)
     return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
 }
 
-// Strict iconv decoding of a stretch without lone bytes; on failure, the
-// offset of the first invalid sequence within it.
-bool decodeRun(const char *bytes, qsizetype size, QString &out, qsizetype *errorAt)
+// The code page is stateless, so each character is converted by iconv once
+// and remembered: a list of short cells would otherwise spend its time
+// setting iconv up. A stretch is filled on its first use only, so a program
+// that reads one small file pays for the few stretches it touches.
+constexpr char16_t kNoChar = 0xFFFF;     // no character decodes to it
+constexpr quint16 kNoBytes = 0xFFFF;     // no lead byte is 0xFF
+template <typename Entry, Entry (*convert)(int stretch, int index)>
+class Stretches
 {
+public:
+    Entry at(int stretch, int index)
+    {
+        Stretch &s = stretches_[stretch];
+        if (!s.ready.load(std::memory_order_acquire)) {
+            const std::lock_guard<std::mutex> lock(s.filling);
+            if (!s.ready.load(std::memory_order_relaxed)) {
+                for (int i = 0; i < 256; ++i)
+                    s.entries[i] = convert(stretch, i);
+                s.ready.store(true, std::memory_order_release);
+            }
+        }
+        return s.entries[index];
+    }
+
+private:
+    struct Stretch {
+        std::atomic<bool> ready{false};
+        std::mutex filling;
+        Entry entries[256];
+    };
+    Stretch stretches_[256];
+};
+
+// Stretch 0 is the single bytes, stretch N the pairs with lead byte N.
+char16_t decodedByIconv(int lead, int byte)
+{
+    const char pair[2] = {char(lead), char(byte)};
+    char *in = const_cast<char *>(lead == 0 ? pair + 1 : pair);
+    size_t inLeft = lead == 0 ? 1 : 2;
+    char16_t out[2];
+    char *o = reinterpret_cast<char *>(out);
+    size_t outLeft = sizeof out;
     Iconv &cd = Iconv::from932();
-    if (!cd.valid()) {
-        *errorAt = 0;
-        return false;
-    }
-    const qsizetype before = out.size();
-    out.resize(before + size);  // each byte gives at most one code unit
-    char *in = const_cast<char *>(bytes);
-    size_t inLeft = size_t(size);
-    char *o = reinterpret_cast<char *>(out.data() + before);
-    size_t outLeft = size_t(size) * 2;
-    if (cd(&in, &inLeft, &o, &outLeft) == size_t(-1)) {
-        *errorAt = in - bytes;
-        return false;
-    }
-    out.truncate(out.size() - qsizetype(outLeft / 2));
-    return true;
+    if (!cd.valid() || cd(&in, &inLeft, &o, &outLeft) == size_t(-1) || inLeft != 0 || outLeft != sizeof out - 2)
+        return kNoChar;
+    return out[0];
 }
 
-// iconv on a stretch without fixed characters; true only when the bytes read
-// back as exactly the stretch, which also catches iconv's lossy mappings.
-bool encodeRun(QStringView run, QByteArray &out)
+// A character's bytes, single (below 0x100) or a pair; kNoBytes when it has
+// none, or only one that reads back as another character (iconv's lossy
+// mappings, "¥" onto "\").
+quint16 encodedByIconv(int high, int low)
 {
+    const char16_t ch = char16_t(high << 8 | low);
+    if (QChar::isSurrogate(ch))
+        return kNoBytes;  // the code page has nothing beyond the first plane
+    if (const QByteArrayView fixed = fixedBytes(ch); !fixed.isEmpty())
+        return fixed.size() == 1 ? quint16(uchar(fixed[0])) : quint16(uchar(fixed[0]) << 8 | uchar(fixed[1]));
+    char16_t unit = ch;
+    char *in = reinterpret_cast<char *>(&unit);
+    size_t inLeft = sizeof unit;
+    unsigned char bytes[4];
+    char *o = reinterpret_cast<char *>(bytes);
+    size_t outLeft = sizeof bytes;
     Iconv &cd = Iconv::to932();
-    if (!cd.valid())
-        return false;
-    const qsizetype before = out.size();
-    out.resize(before + run.size() * 2);  // at most two bytes per code unit
-    char *in = reinterpret_cast<char *>(const_cast<QChar *>(run.data()));
-    size_t inLeft = size_t(run.size()) * 2;
-    char *o = out.data() + before;
-    size_t outLeft = size_t(run.size()) * 2;
-    const bool converted = cd(&in, &inLeft, &o, &outLeft) != size_t(-1)
-                           && cd(nullptr, nullptr, &o, &outLeft) != size_t(-1);
-    out.truncate(out.size() - qsizetype(outLeft));
-    if (!converted)
-        return false;
-    const AnsiCodec::Decoded back = AnsiCodec::decode(out.sliced(before));
-    return back.ok && back.text == run;
+    if (!cd.valid() || cd(&in, &inLeft, &o, &outLeft) == size_t(-1) || cd(nullptr, nullptr, &o, &outLeft) == size_t(-1))
+        return kNoBytes;
+    const size_t n = sizeof bytes - outLeft;
+    const int lead = n == 2 ? bytes[0] : 0, byte = n == 2 ? bytes[1] : bytes[0];
+    if ((n != 1 && n != 2) || decodedByIconv(lead, byte) != ch)
+        return kNoBytes;
+    return quint16(lead << 8 | byte);
 }
 
-bool roundTrips(const QString &ch)
+Stretches<char16_t, decodedByIconv> decodings;
+Stretches<quint16, encodedByIconv> encodings;
+
+quint16 bytesOf(char16_t ch)
 {
-    if (ch.size() == 1 && !fixedBytes(ch.at(0).unicode()).isEmpty())
-        return true;
-    QByteArray out;
-    return encodeRun(ch, out);
+    return encodings.at(ch >> 8, ch & 0xFF);
 }
 
 }  // namespace
@@ -157,36 +188,29 @@ namespace AnsiCodec {
 Decoded decode(const QByteArray &bytes)
 {
     Decoded result;
-    QString text;
-    text.reserve(bytes.size());
+    QString text(bytes.size(), Qt::Uninitialized);  // each byte gives at most one code unit
+    QChar *out = text.data();
     const auto *data = reinterpret_cast<const unsigned char *>(bytes.constData());
     const qsizetype size = bytes.size();
-    qsizetype runStart = 0;
-    auto flush = [&](qsizetype end) {
-        qsizetype errorAt = 0;
-        if (end > runStart && !decodeRun(bytes.constData() + runStart, end - runStart, text, &errorAt)) {
-            result.errorOffset = runStart + errorAt;
-            return false;
-        }
-        return true;
-    };
     for (qsizetype i = 0; i < size; ++i) {
         const unsigned char b = data[i];
-        if (b < 0x80)
-            continue;
-        if (isLeadByte(b)) {
-            ++i;  // its trail byte may be 0x80 or 0xA0
+        if (const char16_t lone = b >= 0x80 ? loneByteChar(b) : 0) {
+            *out++ = QChar(lone);
             continue;
         }
-        if (const char16_t ch = loneByteChar(b)) {
-            if (!flush(i))
-                return result;
-            text += QChar(ch);
-            runStart = i + 1;
+        const qsizetype at = i;
+        char16_t ch = kNoChar;
+        if (!isLeadByte(b))
+            ch = decodings.at(0, b);
+        else if (i + 1 < size)
+            ch = decodings.at(b, data[++i]);  // its trail byte may be 0x80 or 0xA0
+        if (ch == kNoChar) {
+            result.errorOffset = at;
+            return result;
         }
+        *out++ = QChar(ch);
     }
-    if (!flush(size))
-        return result;
+    text.truncate(out - text.constData());
     result.ok = true;
     result.text = std::move(text);
     return result;
@@ -195,45 +219,37 @@ Decoded decode(const QByteArray &bytes)
 Encoded encode(const QString &text)
 {
     Encoded result;
-    QByteArray bytes;
-    bytes.reserve(text.size() * 2);
+    QByteArray bytes(text.size() * 2, Qt::Uninitialized);  // at most two bytes per code unit
+    char *out = bytes.data();
     bool ok = true;
-    qsizetype runStart = 0;
-    auto flush = [&](qsizetype end) {
-        if (end > runStart && !encodeRun(QStringView(text).sliced(runStart, end - runStart), bytes))
+    for (const QChar c : text) {
+        const quint16 b = bytesOf(c.unicode());
+        if (b == kNoBytes) {
             ok = false;
-    };
-    for (qsizetype i = 0; i < text.size() && ok; ++i) {
-        const char16_t ch = text.at(i).unicode();
-        if (ch < 0x80)
-            continue;
-        const QByteArrayView fixed = fixedBytes(ch);
-        if (fixed.isEmpty())
-            continue;
-        flush(i);
-        bytes.append(fixed);
-        runStart = i + 1;
+            break;
+        }
+        if (b > 0xFF)
+            *out++ = char(b >> 8);
+        *out++ = char(b & 0xFF);
     }
-    if (ok)
-        flush(text.size());
     if (ok) {
+        bytes.truncate(out - bytes.constData());
         result.ok = true;
         result.bytes = std::move(bytes);
         return result;
     }
     QSet<QString> seen;
     for (qsizetype i = 0; i < text.size(); ++i) {
-        if (text.at(i).unicode() < 0x80)
+        if (bytesOf(text.at(i).unicode()) != kNoBytes)
             continue;
         const qsizetype len = (text.at(i).isHighSurrogate() && i + 1 < text.size()
                                && text.at(i + 1).isLowSurrogate()) ? 2 : 1;
         const QString ch = text.mid(i, len);
         i += len - 1;
-        if (seen.contains(ch))
-            continue;
-        seen.insert(ch);
-        if (!roundTrips(ch))
+        if (!seen.contains(ch)) {
+            seen.insert(ch);
             result.unrepresentable += ch;
+        }
     }
     return result;
 }
