@@ -2,9 +2,9 @@
 // cache and evicted from it), look-ups both ways, and the batch look-up of
 // zenrook-postal over every code.
 
-#include "addresses/AddressComponent.h"
-#include "addresses/PostalDictionary.h"
-#include "addresses/PostalLookup.h"
+#include "postal/addresses/AddressComponent.h"
+#include "postal/dictionary/PostalDictionary.h"
+#include "postal/addresses/PostalLookup.h"
 
 #include <QFile>
 #include <QStringList>

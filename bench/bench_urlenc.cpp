@@ -1,7 +1,7 @@
 // The search text encoder against Qt's own percent-encoding, on the same
 // 1 MiB of Japanese address text and of ASCII text, side by side.
 
-#include "mainwindow/MapSearch.h"
+#include "maps/MapSearch.h"
 
 #include <QUrl>
 

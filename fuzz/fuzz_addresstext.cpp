@@ -2,7 +2,7 @@
 // characters, a part of the original in order and within bounds, so that
 // what follows a matched place is always found again in what was typed.
 
-#include "addresses/AddressText.h"
+#include "postal/addresses/AddressText.h"
 
 #include <cstddef>
 #include <cstdint>

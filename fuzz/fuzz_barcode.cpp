@@ -2,7 +2,7 @@
 // and single hyphens between them, and its 21 characters add up to a
 // multiple of 19.
 
-#include "addresses/CustomerBarcode.h"
+#include "postal/mail/CustomerBarcode.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -3,7 +3,7 @@
 // record's body, a record's line numbers follow on, and every value written
 // as a field reads back the same.
 
-#include "addresses/CsvRecords.h"
+#include "postal/mail/CsvRecords.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -4,7 +4,7 @@
 // read as the file itself. A file is read whole or refused with a reason;
 // rows always have a seven-digit code.
 
-#include "addresses/DictionaryImport.h"
+#include "postal/import/DictionaryImport.h"
 
 #include <QFile>
 #include <QTemporaryFile>

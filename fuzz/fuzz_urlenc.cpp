@@ -3,7 +3,7 @@
 // always begins with the search head.
 
 #include "BuildConfig.h"
-#include "mainwindow/MapSearch.h"
+#include "maps/MapSearch.h"
 
 #include <QUrl>
 

@@ -12,6 +12,16 @@ bad() { failed=$((failed + 1)); echo "FAIL $1"; }
 for c in "" lookup info import update barcode csv; do
   "$cmd" $c --help | grep -q "^Usage: zenrook-postal ${c:-COMMAND}" && ok "help of '${c:-zenrook-postal}'" || bad "help of '$c'"
 done
+# Each command's options, as its help lists them, are the ones its part of
+# the manual page describes (-d and -h are described once for all).
+man="$(dirname "$0")/../resources/man/zenrook-postal.1"
+for c in lookup info import update barcode csv; do
+  listed=$("$cmd" $c --help | sed -n '/^Options:/,$p' | grep -o -- '--[a-z-]*\|^  -[a-z]\b' | sed 's/^ *//' | grep -v -- '--help\|--dictionary\|^-d$\|^-h$' | sort -u)
+  section=$(sed -n "/^\.SS $c\$/,/^\.S[SH] /p" "$man" | sed 's/\\-/-/g')
+  described=$(awk 'after { print } { after = ($0 == ".TP") }' <<< "$section" | grep -oE -- '(^| )--?[a-z][a-z-]*' | sed 's/^ //' | sort -u)
+  [ "$listed" = "$described" ] && ok "$c --help lists the options its manual section describes" \
+    || bad "$c: --help lists [$(echo $listed)], the manual describes [$(echo $described)]"
+done
 "$cmd" frobnicate 2>/dev/null; [ $? = 2 ] && ok "an unknown command is refused" || bad "unknown command accepted"
 "$cmd" import -o "$work/none.sqlite3" 2>/dev/null; [ $? = 2 ] && ok "import without files is refused" || bad "import without files"
 

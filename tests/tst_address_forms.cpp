@@ -9,8 +9,8 @@
 // service's own notes apart), and never the city's catch-all code for a
 // town the data holds.
 
-#include "addresses/AddressComponent.h"
-#include "addresses/PostalDictionary.h"
+#include "postal/addresses/AddressComponent.h"
+#include "postal/dictionary/PostalDictionary.h"
 
 #include <QFileInfo>
 #include <QMap>

@@ -2,12 +2,12 @@
 // small official files written for these tests, as published (zip) and
 // unpacked, and the full national data when it is built.
 
-#include "addresses/AddressBarcode.h"
-#include "addresses/AddressComponent.h"
-#include "addresses/DictionaryImport.h"
-#include "addresses/PostalAddressComponent.h"
-#include "addresses/PostalDictionary.h"
-#include "addresses/PostalLookup.h"
+#include "postal/mail/AddressBarcode.h"
+#include "postal/addresses/AddressComponent.h"
+#include "postal/import/DictionaryImport.h"
+#include "postal/addresses/PostalAddressComponent.h"
+#include "postal/dictionary/PostalDictionary.h"
+#include "postal/addresses/PostalLookup.h"
 
 #include <QDir>
 #include <QFile>

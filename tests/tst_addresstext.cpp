@@ -2,7 +2,7 @@
 // what the dictionary holds compare alike, and what follows a matched place
 // is found again in the text as typed.
 
-#include "addresses/AddressText.h"
+#include "postal/addresses/AddressText.h"
 
 #include <QtTest>
 

@@ -3,7 +3,7 @@
 // needs, with the code and check character the manual gives, cases of our
 // own for each supplementary rule, and the bars of one whole barcode.
 
-#include "addresses/CustomerBarcode.h"
+#include "postal/mail/CustomerBarcode.h"
 
 #include <QRegularExpression>
 #include <QtTest>

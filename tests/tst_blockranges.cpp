@@ -2,7 +2,7 @@
 // the postal service writes after the town. Each case is a real note of its
 // file; the address is one a person would write.
 
-#include "addresses/BlockRanges.h"
+#include "postal/addresses/BlockRanges.h"
 
 #include <QtTest>
 

@@ -2,7 +2,7 @@
 // its keys, and the request dialog it becomes for a calling program.
 
 #include "EngineReady.h"
-#include "addresses/AddressComponent.h"
+#include "postal/addresses/AddressComponent.h"
 #include "browser/uWeb.h"
 #include "mainwindow/AddressGrid.h"
 #include "mainwindow/MainLayout.h"

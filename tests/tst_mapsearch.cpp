@@ -1,7 +1,7 @@
 // Map search URLs: the query encoding and the blank rule, byte for byte.
 
 #include "BuildConfig.h"
-#include "mainwindow/MapSearch.h"
+#include "maps/MapSearch.h"
 
 #include <QUrl>
 #include <QtTest>

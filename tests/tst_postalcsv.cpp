@@ -2,11 +2,11 @@
 // the same list comes back, byte for byte, with four cells added to each
 // row; what cannot be read is named and passed on.
 
-#include "addresses/AddressComponent.h"
-#include "addresses/CsvRecords.h"
-#include "addresses/CustomerBarcode.h"
-#include "addresses/DictionaryImport.h"
-#include "addresses/PostalCsv.h"
+#include "postal/addresses/AddressComponent.h"
+#include "postal/mail/CsvRecords.h"
+#include "postal/mail/CustomerBarcode.h"
+#include "postal/import/DictionaryImport.h"
+#include "postal/mail/PostalCsv.h"
 
 #include <QElapsedTimer>
 #include <QTemporaryDir>

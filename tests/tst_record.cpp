@@ -2,8 +2,8 @@
 // other programs, the user's edits, and the commands on the record.
 
 #include "BuildConfig.h"
-#include "addresses/AddressComponent.h"
-#include "addresses/PostalDictionary.h"
+#include "postal/addresses/AddressComponent.h"
+#include "postal/dictionary/PostalDictionary.h"
 #include "EngineReady.h"
 #include "browser/uWeb.h"
 #include "mainwindow/AddressGrid.h"

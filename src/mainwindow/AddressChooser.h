@@ -3,7 +3,7 @@
 // arrow keys and Enter or a double click pick one, Esc or a click elsewhere
 // picks none.
 
-#include "addresses/AddressComponent.h"
+#include "postal/addresses/AddressComponent.h"
 
 #include <QStringList>
 

@@ -3,7 +3,7 @@
 // The window's make-up: its controls as the form defines them.
 
 #include "Resources.h"
-#include "addresses/AddressComponent.h"
+#include "postal/addresses/AddressComponent.h"
 #include "browser/uWeb.h"
 #include "mainwindow/AddressGrid.h"
 #include "mainwindow/CoordinatePanels.h"

@@ -2,7 +2,7 @@
 
 #include "mainwindow/fmMain.h"
 
-#include "addresses/AddressComponent.h"
+#include "postal/addresses/AddressComponent.h"
 #include "browser/uWeb.h"
 #include "mainwindow/AddressChooser.h"
 #include "mainwindow/AddressGrid.h"

@@ -3,7 +3,7 @@
 
 #include "mainwindow/fmMain.h"
 
-#include "addresses/AddressComponent.h"
+#include "postal/addresses/AddressComponent.h"
 #include "browser/uWeb.h"
 #include "mainwindow/AddressGrid.h"
 #include "mainwindow/FormDefinition.h"

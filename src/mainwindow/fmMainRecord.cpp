@@ -6,7 +6,7 @@
 #include "BuildConfig.h"
 #include "browser/uWeb.h"
 #include "mainwindow/AddressGrid.h"
-#include "mainwindow/MapSearch.h"
+#include "maps/MapSearch.h"
 #include "maps/MapService.h"
 
 #include <QLabel>

@@ -1,6 +1,6 @@
 #include "BuildConfig.h"
 #include "Resources.h"
-#include "addresses/AddressComponent.h"
+#include "postal/addresses/AddressComponent.h"
 #include "platform/WebEngineEnvironment.h"
 #include "startup/CoordinatesCommand.h"
 #include "startup/Usr.h"
