@@ -4,7 +4,7 @@
 
 #include "postal/addresses/AddressComponent.h"
 #include "postal/dictionary/PostalDictionary.h"
-#include "postal/addresses/PostalLookup.h"
+#include "postal/mail/PostalLookup.h"
 
 #include <QFile>
 #include <QStringList>

@@ -3,6 +3,7 @@
 // record's body, a record's line numbers follow on, and every value written
 // as a field reads back the same.
 
+#include "BufferReader.h"
 #include "postal/mail/CsvRecords.h"
 
 #include <cstddef>
@@ -15,13 +16,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         return 0;
     const qsizetype step = 1 + data[0] % 13;  // the reads' size
     const QByteArray input(reinterpret_cast<const char *>(data) + 1, qsizetype(size) - 1);
-    qsizetype at = 0;
-    CsvRecords records([&](char *buffer, qsizetype room) {
-        const qsizetype n = std::min({room, step, input.size() - at});
-        std::memcpy(buffer, input.constData() + at, size_t(n));
-        at += n;
-        return n;
-    });
+    CsvRecords records(BufferReader(input, step));
     QByteArray again;
     QList<QByteArray> values;
     CsvRecords::Record r;
@@ -52,13 +47,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         CsvRecords::appendField(row, values.at(i));
     }
     row += "\r\n";
-    qsizetype at2 = 0;
-    CsvRecords one([&](char *buffer, qsizetype room) {
-        const qsizetype n = std::min(room, row.size() - at2);
-        std::memcpy(buffer, row.constData() + at2, size_t(n));
-        at2 += n;
-        return n;
-    });
+    CsvRecords one(BufferReader{row});
     CsvRecords::Record back;
     if (!one.next(&back) || !back.problem.isEmpty() || back.raw != row || back.fields.size() != values.size())
         __builtin_trap();

@@ -7,7 +7,7 @@
 #include "postal/import/DictionaryImport.h"
 #include "postal/addresses/PostalAddressComponent.h"
 #include "postal/dictionary/PostalDictionary.h"
-#include "postal/addresses/PostalLookup.h"
+#include "postal/mail/PostalLookup.h"
 
 #include <QDir>
 #include <QFile>

@@ -2,6 +2,7 @@
 // the same list comes back, byte for byte, with four cells added to each
 // row; what cannot be read is named and passed on.
 
+#include "BufferReader.h"
 #include "postal/addresses/AddressComponent.h"
 #include "postal/mail/CsvRecords.h"
 #include "postal/mail/CustomerBarcode.h"
@@ -84,15 +85,8 @@ void TestPostalCsv::initTestCase()
 Outcome TestPostalCsv::run(const QByteArray &input, const PostalCsv::Options &options)
 {
     Outcome o;
-    qsizetype at = 0;
     o.stopped = PostalCsv::run(*add_, options,
-                               {[&](char *buffer, qsizetype size) -> qsizetype {
-                                    // A few bytes at a time: rows span reads.
-                                    const qsizetype n = std::min<qsizetype>({size, input.size() - at, 7});
-                                    std::memcpy(buffer, input.constData() + at, size_t(n));
-                                    at += n;
-                                    return n;
-                                },
+                               {BufferReader(input, 7),
                                 [&](const QByteArray &bytes) {
                                     o.out += bytes;
                                     return true;
@@ -105,13 +99,7 @@ Outcome TestPostalCsv::run(const QByteArray &input, const PostalCsv::Options &op
 void TestPostalCsv::records()
 {
     const QByteArray text = "a,\"b,\"\"c\"\"\r\nd\",\r\n\"\",x\ry\n\"open";
-    qsizetype at = 0;
-    CsvRecords r([&](char *buffer, qsizetype size) {
-        const qsizetype n = std::min(size, text.size() - at);
-        std::memcpy(buffer, text.constData() + at, size_t(n));
-        at += n;
-        return n;
-    });
+    CsvRecords r(BufferReader{text});
     CsvRecords::Record rec;
     QVERIFY(r.next(&rec));
     QCOMPARE(rec.raw, QByteArray("a,\"b,\"\"c\"\"\r\nd\",\r\n"));
@@ -364,21 +352,13 @@ void TestPostalCsv::hostileCells()
 void TestPostalCsv::readingStopsMidList()
 {
     const QByteArray list = "a,千代田区千代田1\nb,千代田区";
-    qsizetype at = 0;
     QStringList warnings;
     QByteArray out;
     PostalCsv::Options o;
     o.address = u"2"_s;
     o.encoding = PostalCsv::Encoding::Utf8;
     const PostalCsv::Stop stop = PostalCsv::run(*add_, o,
-                                                {[&](char *buffer, qsizetype size) -> qsizetype {
-                                                     if (at == list.size())
-                                                         return -1;  // as a disk that fails
-                                                     const qsizetype n = std::min(size, list.size() - at);
-                                                     std::memcpy(buffer, list.constData() + at, size_t(n));
-                                                     at += n;
-                                                     return n;
-                                                 },
+                                                {BufferReader(list, list.size(), BufferReader::End::Fails),
                                                  [&](const QByteArray &bytes) {
                                                      out += bytes;
                                                      return true;

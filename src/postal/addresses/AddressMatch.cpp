@@ -1,11 +1,12 @@
 #include "postal/addresses/AddressMatch.h"
 
+#include "postal/addresses/AddressMatchParts.h"
+
 #include "postal/addresses/AddressText.h"
 #include "postal/addresses/BlockRanges.h"
 #include "postal/dictionary/PostalDictionary.h"
 
 #include <QHash>
-#include <QRegularExpression>
 
 #include <algorithm>
 #include <optional>
@@ -19,55 +20,6 @@ namespace {
 QString zipText(qint64 zip)
 {
     return AddressText::formatZip(QString::number(zip).rightJustified(7, u'0'));
-}
-
-// Where the town begins in a Kyoto address written with its street: after
-// each "上る", "下ル", "東入", "西入る"… in turn.
-QList<qsizetype> afterStreetDesignations(QStringView rest)
-{
-    static const QStringList markers{u"上る"_s, u"上ル"_s, u"上がる"_s, u"上ガル"_s, u"下る"_s, u"下ル"_s,
-                                     u"下がる"_s, u"下ガル"_s, u"東入る"_s, u"東入ル"_s, u"東入"_s, u"西入る"_s,
-                                     u"西入ル"_s, u"西入"_s};
-    QList<qsizetype> ends;
-    for (qsizetype i = 0; i < rest.size(); ++i) {
-        qsizetype longest = 0;
-        for (const QString &m : markers) {
-            if (m.size() > longest && rest.mid(i).startsWith(m))
-                longest = m.size();
-        }
-        if (longest > 0) {
-            ends.append(i + longest);
-            i += longest - 1;
-        }
-    }
-    return ends;
-}
-
-// Where the comparable text goes on after the city of a row, written whole
-// or from any of its parts ("千代田区", "千葉市中央区", "東京都千代田区",
-// "榛東村", "群馬県榛東村"); 0 when it does not begin with it.
-qsizetype afterCity(const QString &text, const PostalDictionary::Entry &row)
-{
-    QStringList units{row.pref};
-    const QString &city = row.city;
-    const qsizetype district = AddressText::districtLength(city);
-    const qsizetype ward = city.endsWith(u'区') ? city.lastIndexOf(u'市') : -1;
-    if (district > 0)
-        units << city.left(district) << city.mid(district);
-    else if (ward > 0 && ward + 1 < city.size())
-        units << city.left(ward + 1) << city.mid(ward + 1);
-    else
-        units << city;
-    QStringList names{units.first() + units.last()};
-    for (qsizetype i = units.size() - 1; i >= 0; --i)
-        names << units.mid(i).join(QString());
-    qsizetype longest = 0;
-    for (const QString &name : std::as_const(names)) {
-        const QString key = AddressText::comparable(name);
-        if (key.size() > longest && text.startsWith(key))
-            longest = key.size();
-    }
-    return longest;
 }
 
 // What a town's notes say of one of its codes: the notes as written, to be
@@ -130,6 +82,16 @@ struct Found {
     bool blocksWritten = false;
 };
 
+// A place found without its town: a catch-all code, a business's own.
+Found placeOnly(int area, qint64 zip, Certainty certainty)
+{
+    Found f;
+    f.area = area;
+    f.zip = zip;
+    f.certainty = certainty;
+    return f;
+}
+
 struct Text {
     QString original;  // as typed, without a postal code written in front
     AddressText::Key key;
@@ -187,7 +149,7 @@ QList<Found> inArea(PostalDictionary &d, int area, const Text &t, qint64 hint)
     }
     QList<Found> found;
     for (const PostalDictionary::Code &c : d.townCodes(area, QString()))
-        found.append({area, c.zip, QString(), QString(), -1, -1, Certainty::CatchAll});
+        found.append(placeOnly(area, c.zip, Certainty::CatchAll));
     return found;
 }
 
@@ -234,7 +196,7 @@ QList<AddressCandidate> onlyBusinessesHold(PostalDictionary &d, const Text &t, c
     const QString place = AddressText::streetForm(rest.mid(AddressText::azaLength(rest)));
     for (const int area : areas) {
         for (const PostalDictionary::Business &b : d.businessesPlaced(area, place)) {
-            const Found at{area, b.zip, {}, {}, -1, -1, Certainty::Business};
+            const Found at = placeOnly(area, b.zip, Certainty::Business);
             const AddressCandidate c{zipText(b.zip), completed(d, t, at), company.trimmed().isEmpty() ? b.name : company,
                                      Certainty::Business, QString()};
             if (!held.contains(c))
@@ -242,6 +204,87 @@ QList<AddressCandidate> onlyBusinessesHold(PostalDictionary &d, const Text &t, c
         }
     }
     return held;
+}
+
+// Of the places found, the code's own; failing that, those in the code's
+// city ("〒260-0013 中央区富士見": 千葉市's, not 相模原市's).
+void narrowByCode(PostalDictionary &d, const QString &digits, QList<Found> *found)
+{
+    const qint64 zip = digits.toLongLong();
+    QList<PostalDictionary::Entry> codeRows;
+    auto inCodesCity = [&](const Found &f) {
+        if (codeRows.isEmpty())
+            codeRows = d.byZip(digits);
+        const PostalDictionary::Area a = d.area(f.area);
+        return std::any_of(codeRows.cbegin(), codeRows.cend(),
+                           [&](const PostalDictionary::Entry &e) { return e.pref == a.pref && e.city == a.city; });
+    };
+    if (std::any_of(found->cbegin(), found->cend(), [&](const Found &f) { return f.zip == zip; }))
+        found->removeIf([&](const Found &f) { return f.zip != zip; });
+    else if (std::any_of(found->cbegin(), found->cend(), inCodesCity))
+        found->removeIf([&](const Found &f) { return !inCodesCity(f); });
+}
+
+// The business the company names, in the town typed and at the blocks
+// typed if any: its own code.
+std::optional<AddressCandidate> businessNamed(PostalDictionary &d, const Text &t, const QList<int> &areas,
+                                              const QList<Found> &found, const QString &company)
+{
+    const QString nameKey = AddressText::companyKey(company);
+    if (nameKey.isEmpty())
+        return std::nullopt;
+    const QString rest = t.key.text.mid(t.cityEnd);
+    const QString town = rest.mid(AddressText::azaLength(rest));
+    for (const int area : areas) {
+        for (const PostalDictionary::Business &b : d.businessesNamed(area, nameKey)) {
+            if (!town.startsWith(b.townKey))
+                continue;
+            const QString numbers = AddressText::blockNumbers(town.mid(b.townKey.size()));
+            if (numbers.isEmpty() || b.numbers.isEmpty() || numbersStartWith(numbers, b.numbers)) {
+                const auto same = std::find_if(found.cbegin(), found.cend(), [&](const Found &f) { return f.area == area; });
+                const Found place = same != found.cend() ? *same : placeOnly(area, b.zip, Certainty::CatchAll);
+                return AddressCandidate{zipText(b.zip), completed(d, t, place), company, Certainty::Business, QString()};
+            }
+        }
+    }
+    return std::nullopt;
+}
+
+// The businesses listed at the blocks typed after a town found.
+void listedAt(PostalDictionary &d, const Text &t, const Found &f, QList<AddressCandidate> *alsoHere)
+{
+    const QString numbers = AddressText::blockNumbers(t.key.text.mid(f.townEnd));
+    const PostalDictionary::Area a = d.area(f.area);
+    for (const PostalDictionary::Business &b : d.businessesAt(f.area, f.townKey, numberPrefixes(numbers))) {
+        const AddressCandidate listed{zipText(b.zip), a.pref + a.city + b.town + b.street, b.name,
+                                      Certainty::Business, QString()};
+        if (!alsoHere->contains(listed))
+            alsoHere->append(listed);
+    }
+}
+
+}  // namespace
+
+// Where the town begins in a Kyoto address written with its street: after
+// each "上る", "下ル", "東入", "西入る"… in turn.
+QList<qsizetype> afterStreetDesignations(QStringView rest)
+{
+    static const QStringList markers{u"上る"_s, u"上ル"_s, u"上がる"_s, u"上ガル"_s, u"下る"_s, u"下ル"_s,
+                                     u"下がる"_s, u"下ガル"_s, u"東入る"_s, u"東入ル"_s, u"東入"_s, u"西入る"_s,
+                                     u"西入ル"_s, u"西入"_s};
+    QList<qsizetype> ends;
+    for (qsizetype i = 0; i < rest.size(); ++i) {
+        qsizetype longest = 0;
+        for (const QString &m : markers) {
+            if (m.size() > longest && rest.mid(i).startsWith(m))
+                longest = m.size();
+        }
+        if (longest > 0) {
+            ends.append(i + longest);
+            i += longest - 1;
+        }
+    }
+    return ends;
 }
 
 AddressAnswer answerOf(QList<AddressCandidate> choices)
@@ -253,8 +296,6 @@ AddressAnswer answerOf(QList<AddressCandidate> choices)
     answer.choices = std::move(choices);
     return answer;
 }
-
-}  // namespace
 
 AddressAnswer byAddress(PostalDictionary &d, const QString &address, const QString &company, bool everything,
                         const QString &given)
@@ -289,44 +330,10 @@ AddressAnswer byAddress(PostalDictionary &d, const QString &address, const QStri
             all.append(*f.noted);
         found.removeIf([&](const Found &f) { return !picked(all, *f.noted); });
     }
-    if (!hint.digits.isEmpty()) {
-        const qint64 zip = hint.digits.toLongLong();
-        // Not the code's own place, but in its city: that city is meant
-        // ("〒260-0013 中央区富士見": 千葉市's, not 相模原市's).
-        QList<PostalDictionary::Entry> codeRows;
-        auto inCodesCity = [&](const Found &f) {
-            if (codeRows.isEmpty())
-                codeRows = d.byZip(hint.digits);
-            const PostalDictionary::Area a = d.area(f.area);
-            return std::any_of(codeRows.cbegin(), codeRows.cend(),
-                               [&](const PostalDictionary::Entry &e) { return e.pref == a.pref && e.city == a.city; });
-        };
-        if (std::any_of(found.cbegin(), found.cend(), [&](const Found &f) { return f.zip == zip; }))
-            found.removeIf([&](const Found &f) { return f.zip != zip; });
-        else if (std::any_of(found.cbegin(), found.cend(), inCodesCity))
-            found.removeIf([&](const Found &f) { return !inCodesCity(f); });
-    }
-
-    // The business the company names, in the town typed and at the blocks
-    // typed if any: its own code.
-    const QString nameKey = AddressText::companyKey(company);
-    for (const int area : city->areas) {
-        if (nameKey.isEmpty())
-            break;
-        const QString rest = t.key.text.mid(t.cityEnd);
-        const QString town = rest.mid(AddressText::azaLength(rest));
-        for (const PostalDictionary::Business &b : d.businessesNamed(area, nameKey)) {
-            if (!town.startsWith(b.townKey))
-                continue;
-            const QString numbers = AddressText::blockNumbers(town.mid(b.townKey.size()));
-            if (numbers.isEmpty() || b.numbers.isEmpty() || numbersStartWith(numbers, b.numbers)) {
-                const auto same = std::find_if(found.cbegin(), found.cend(), [&](const Found &f) { return f.area == area; });
-                const Found place = same != found.cend() ? *same : Found{area, b.zip, {}, {}, -1, -1, Certainty::CatchAll};
-                return answerOf({{zipText(b.zip), completed(d, t, place), company, Certainty::Business, QString()}});
-            }
-        }
-    }
-
+    if (!hint.digits.isEmpty())
+        narrowByCode(d, hint.digits, &found);
+    if (std::optional<AddressCandidate> named = businessNamed(d, t, city->areas, found, company))
+        return answerOf({*named});
     QList<AddressCandidate> choices = onlyBusinessesHold(d, t, city->areas, found, company);
     QList<AddressCandidate> alsoHere;
     for (const Found &f : std::as_const(found)) {
@@ -335,118 +342,13 @@ AddressAnswer byAddress(PostalDictionary &d, const QString &address, const QStri
                                  f.noted ? f.noted->notes : QString()};
         if (!choices.contains(c))
             choices.append(c);
-        if (everything && f.townEnd >= 0) {
-            const QString numbers = AddressText::blockNumbers(t.key.text.mid(f.townEnd));
-            const PostalDictionary::Area a = d.area(f.area);
-            for (const PostalDictionary::Business &b : d.businessesAt(f.area, f.townKey, numberPrefixes(numbers))) {
-                const AddressCandidate listed{zipText(b.zip), a.pref + a.city + b.town + b.street, b.name,
-                                              Certainty::Business, QString()};
-                if (!alsoHere.contains(listed))
-                    alsoHere.append(listed);
-            }
-        }
+        if (everything && f.townEnd >= 0)
+            listedAt(d, t, f, &alsoHere);
     }
     if (choices.size() == 1)
         choices.first().ranges.clear();  // decided: nothing to choose between
     AddressAnswer answer = answerOf(choices);
     answer.alsoHere = alsoHere;
-    return answer;
-}
-
-AddressAnswer byZip(PostalDictionary &d, const QString &digits, const QString &address, const QString &company)
-{
-    const QList<PostalDictionary::Entry> rows = d.byZip(digits);
-    if (rows.isEmpty()) {
-        // Mail to a box without a code of its own carries its post office's
-        // group code, which no file lists but the code's form tells.
-        if (!d.isPoBoxGroup(digits))
-            return {};
-        const QString shown = address.trimmed().isEmpty() ? d.regionOf(digits) : address;
-        return answerOf({{AddressText::formatZip(digits), shown, company, Certainty::PoBox, address}});
-    }
-    // A company the user typed is never replaced by a business's name.
-    const bool keepCompany = !company.trimmed().isEmpty();
-    const QString code = AddressText::formatZip(digits);
-    auto certaintyOf = [](const PostalDictionary::Entry &row) {
-        return !row.name.isEmpty() ? Certainty::Business : row.town.isEmpty() ? Certainty::CatchAll : Certainty::Town;
-    };
-    auto candidate = [&](const PostalDictionary::Entry &row, const QString &shown, const QString &afterTown) {
-        return AddressCandidate{code, shown, keepCompany ? company : row.name, certaintyOf(row), afterTown};
-    };
-    const AddressText::Key typed = AddressText::key(address);
-    const QString &text = typed.text;
-    for (const PostalDictionary::Entry &row : rows) {
-        // It says more than the code's place (a business's: than its town).
-        const QString place = AddressText::comparable(row.pref + row.city + row.town);
-        const QString rowKey = row.name.isEmpty() ? AddressText::comparable(row.address()) : place;
-        if (!text.isEmpty() && text.startsWith(rowKey))
-            return answerOf({candidate(row, address, address.mid(typed.originalEnd(rowKey.size())))});
-    }
-    if (text.isEmpty()) {
-        QList<AddressCandidate> choices;
-        for (const PostalDictionary::Entry &row : rows) {
-            const AddressCandidate c = candidate(row, row.address(), QString());
-            if (!choices.contains(c))
-                choices.append(c);
-        }
-        return answerOf(choices);
-    }
-    // Written otherwise (no prefecture, 大字, numbers in kanji…) but of a
-    // town of this code: completed as an address would be.
-    const AddressAnswer written = byAddress(d, address, company, false, digits);
-    for (const AddressCandidate &c : written.choices) {
-        if (c.zip == code)
-            return answerOf({c});
-    }
-    static const QRegularExpression numbersFirst(u"^[0-9]+(丁目|番地|番[0-9]|号|-|$)"_s);
-    const bool onlyNumbers = numbersFirst.match(text).hasMatch();
-    QList<AddressCandidate> found;
-    for (const PostalDictionary::Entry &row : rows) {
-        if (row.town.isEmpty())
-            continue;
-        // The code's town after its city written from any of its parts, or
-        // alone: "霞が関1-3-2", "千代田区霞ヶ関１－３－２", "豊田市トヨタ町1";
-        // in Kyoto, after a street too.
-        QString town = AddressText::comparable(row.town);
-        town = town.mid(AddressText::azaLength(town));
-        const qsizetype cityEnd = afterCity(text, row);
-        QList<qsizetype> starts{cityEnd};
-        if (row.city.startsWith(u"京都市"_s)) {
-            for (const qsizetype end : afterStreetDesignations(QStringView(text).mid(cityEnd)))
-                starts.append(cityEnd + end);
-        }
-        bool located = false;
-        for (qsizetype start : std::as_const(starts)) {
-            start += AddressText::azaLength(QStringView(text).mid(start));
-            const qsizetype end = start + town.size();
-            const bool cutsNumber = end < text.size() && text.at(end).isDigit() && town.back().isDigit();
-            if (QStringView(text).mid(start).startsWith(town) && !cutsNumber) {
-                const qsizetype from = typed.originalEnd(cityEnd);
-                const QString between = address.mid(from, typed.originalEnd(start) - from);
-                const QString rest = address.mid(typed.originalEnd(end));
-                found.append(candidate(row, row.pref + row.city + between + row.town + rest, rest));
-                located = true;
-                break;
-            }
-        }
-        // Only the numbers after the town: "1-3-2", "三丁目4" (not a name
-        // that begins with a numeral: "千代田区", "二番町").
-        if (!located && onlyNumbers && row.name.isEmpty())
-            found.append(candidate(row, row.address() + address.trimmed(), address.trimmed()));
-    }
-    if (!found.isEmpty())
-        return answerOf(found);
-    // An address of another place than the code's, or none that can be
-    // read: the code's place, with the others offered after it; what was
-    // typed is not lost without a word.
-    QList<AddressCandidate> choices;
-    for (const PostalDictionary::Entry &row : rows) {
-        const AddressCandidate c = candidate(row, row.address(), QString());
-        if (!choices.contains(c))
-            choices.append(c);
-    }
-    AddressAnswer answer = answerOf(choices + written.choices);
-    answer.disagree = true;
     return answer;
 }
 

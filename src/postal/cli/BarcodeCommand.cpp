@@ -65,7 +65,9 @@ int barcodeCommand(const QStringList &arguments)
     if (const auto done = Cli::parse(parser, u"barcode"_s, {svgFile, svgDir, pointsOption, dictionary}, arguments,
                                      Cli::UsageTexts::kBarcode))
         return *done;
-    Drawings drawings{parser.value(svgFile), parser.value(svgDir)};
+    Drawings drawings;
+    drawings.file = parser.value(svgFile);
+    drawings.dir = parser.value(svgDir);
     bool number = true;
     drawings.points = parser.value(pointsOption).toDouble(&number);
     if (!number || !(drawings.points >= 8 && drawings.points <= 11.5))  // NaN too

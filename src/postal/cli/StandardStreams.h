@@ -2,7 +2,7 @@
 // Standard input and output as the commands answering a line at a time use
 // them, and files written whole.
 
-#include "postal/addresses/PostalLookup.h"
+#include "postal/mail/PostalLookup.h"
 
 #include <QByteArray>
 #include <QString>

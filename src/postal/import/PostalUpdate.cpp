@@ -94,6 +94,45 @@ QSet<QString> codesOf(const QString &path)
     return QSet<QString>(codes.cbegin(), codes.cend());
 }
 
+// The two files, each given or downloaded into `work`, checked and read.
+bool read(const Options &options, const Report &report, const QTemporaryDir &work, DictionaryImport::Source *source,
+          QString *why)
+{
+    QNetworkAccessManager network;
+    struct Wanted {
+        QString name, given;
+        QUrl url;
+        bool (*read)(const QString &, DictionaryImport::Source *, QString *);
+    };
+    const Wanted wanted[] = {{u"utf_ken_all.zip"_s, options.kenAllFile, options.kenAllUrl, DictionaryImport::readKenAll},
+                             {u"jigyosyo.zip"_s, options.jigyosyoFile, options.jigyosyoUrl, DictionaryImport::readJigyosyo}};
+    for (const Wanted &w : wanted) {
+        QString path = w.given;
+        if (path.isEmpty()) {
+            path = work.filePath(w.name);
+            if (!download(network, w.url, path, options, report, why))
+                return false;
+        }
+        if (!w.given.isEmpty() && !QFileInfo(path).isFile()) {
+            *why = path + (QFileInfo::exists(path) ? u": not a file"_s : u": no such file"_s);
+            return false;
+        }
+        if (!ZipEntry::isZip(path)) {
+            *why = (w.given.isEmpty() ? w.name + u" from "_s + w.url.toString() : path)
+                   + u": not a zip archive (the postal service's files come as "_s + w.name + u")"_s;
+            return false;
+        }
+        if (report.progress)
+            report.progress(u"reading "_s + w.name);
+        if (!w.read(path, source, why)) {
+            if (w.given.isEmpty())
+                *why += u" (downloaded from "_s + w.url.toString() + u")"_s;
+            return false;
+        }
+    }
+    return true;
+}
+
 }  // namespace
 
 int run(const Options &options, const Report &report, QString *why)
@@ -103,39 +142,9 @@ int run(const Options &options, const Report &report, QString *why)
         *why = u"cannot make a folder for the downloads: "_s + work.errorString();
         return 1;
     }
-    QNetworkAccessManager network;
-    struct Wanted {
-        QString name, given;
-        QUrl url;
-        bool (*read)(const QString &, DictionaryImport::Source *, QString *);
-    };
-    const Wanted wanted[] = {{u"utf_ken_all.zip"_s, options.kenAllFile, options.kenAllUrl, DictionaryImport::readKenAll},
-                             {u"jigyosyo.zip"_s, options.jigyosyoFile, options.jigyosyoUrl, DictionaryImport::readJigyosyo}};
     DictionaryImport::Source source;
-    for (const Wanted &w : wanted) {
-        QString path = w.given;
-        if (path.isEmpty()) {
-            path = work.filePath(w.name);
-            if (!download(network, w.url, path, options, report, why))
-                return 1;
-        }
-        if (!w.given.isEmpty() && !QFileInfo(path).isFile()) {
-            *why = path + (QFileInfo::exists(path) ? u": not a file"_s : u": no such file"_s);
-            return 1;
-        }
-        if (!ZipEntry::isZip(path)) {
-            *why = (w.given.isEmpty() ? w.name + u" from "_s + w.url.toString() : path)
-                   + u": not a zip archive (the postal service's files come as "_s + w.name + u")"_s;
-            return 1;
-        }
-        if (report.progress)
-            report.progress(u"reading "_s + w.name);
-        if (!w.read(path, &source, why)) {
-            if (w.given.isEmpty())
-                *why += u" (downloaded from "_s + w.url.toString() + u")"_s;
-            return 1;
-        }
-    }
+    if (!read(options, report, work, &source, why))
+        return 1;
     if (source.townRows < kFewestTownRows || source.businessRows < kFewestBusinessRows) {
         *why = u"the files hold %1 town rows and %2 business rows, too few for the whole country "
                "(at least %3 and %4): cut short, or not the postal service's"_s.arg(source.townRows)

@@ -1,8 +1,8 @@
-#include "postal/addresses/PostalLookup.h"
+#include "postal/mail/PostalLookup.h"
 
 #include "postal/addresses/AddressComponent.h"
 #include "postal/addresses/AddressText.h"
-#include "postal/addresses/InParallel.h"
+#include "postal/mail/InParallel.h"
 
 #include <QStringDecoder>
 #include <QStringList>
