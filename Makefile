@@ -36,6 +36,7 @@ test-sanitized: deps
 bench: build
 	$(BUILD_DIR)/bench/zenrook_bench
 	python3 bench/postal-lists $(BUILD_DIR)
+	python3 bench/postal-print $(BUILD_DIR)
 	bench/startup $(BUILD_DIR)
 
 fuzz-build: deps

@@ -9,13 +9,13 @@ passed=0 failed=0
 ok()  { passed=$((passed + 1)); echo "ok   $1"; }
 bad() { failed=$((failed + 1)); echo "FAIL $1"; }
 
-for c in "" lookup info import update barcode csv; do
+for c in "" lookup info import update barcode csv print; do
   "$cmd" $c --help | grep -q "^Usage: zenrook-postal ${c:-COMMAND}" && ok "help of '${c:-zenrook-postal}'" || bad "help of '$c'"
 done
 # Each command's options, as its help lists them, are the ones its part of
 # the manual page describes (-d and -h are described once for all).
 man="$(dirname "$0")/../resources/man/zenrook-postal.1"
-for c in lookup info import update barcode csv; do
+for c in lookup info import update barcode csv print; do
   listed=$("$cmd" $c --help | sed -n '/^Options:/,$p' | grep -o -- '--[a-z-]*\|^  -[a-z]\b' | sed 's/^ *//' | grep -v -- '--help\|--dictionary\|^-d$\|^-h$' | sort -u)
   section=$(sed -n "/^\.SS $c\$/,/^\.S[SH] /p" "$man" | sed 's/\\-/-/g')
   described=$(awk 'after { print } { after = ($0 == ".TP") }' <<< "$section" | grep -oE -- '(^| )--?[a-z][a-z-]*' | sed 's/^ //' | sort -u)

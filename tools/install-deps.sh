@@ -8,7 +8,7 @@ packages=(
   cmake g++ make pkg-config clang libclang-rt-14-dev
   qt6-base-dev qt6-webengine-dev qt6-qpa-plugins libsqlite3-dev libzip-dev libproj-dev proj-data
   libbenchmark-dev
-  fonts-ipafont-gothic fonts-noto-cjk
+  fonts-ipafont-gothic fonts-ipafont-mincho fonts-noto-cjk libpango1.0-dev libcairo2-dev poppler-utils
   desktop-file-utils appstream dpkg-dev
   xvfb xauth xdotool xclip x11-utils libx11-dev python3 openbox
 )

@@ -42,3 +42,4 @@ int importCommand(const QStringList &arguments);
 int updateCommand(const QStringList &arguments);
 int barcodeCommand(const QStringList &arguments);
 int csvCommand(const QStringList &arguments);
+int printCommand(const QStringList &arguments);

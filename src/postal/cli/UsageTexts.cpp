@@ -14,6 +14,7 @@ const char kProgram[] =
     "  update   fetch the postal service's current files as your own dictionary\n"
     "  barcode  the customer barcode of each address read, one a line\n"
     "  csv      fill a spreadsheet's address list with codes and barcodes\n"
+    "  print    print an address list as postcards or labels, into a PDF\n"
     "\n"
     "zenrook-postal COMMAND --help shows a command's options;\n"
     "zenrook-postal --version the program's version.\n";
@@ -107,5 +108,28 @@ const Usage kCsv{
     "A row that cannot be read is named on standard error with its line number\n"
     "and passed on as it came. A character the list's encoding cannot hold\n"
     "stops the run with a message.\n"};
+
+const Usage kPrint{
+    "Usage: zenrook-postal print --address COLUMN [--name COLUMN] [--zip COLUMN] [--company COLUMN]\n"
+    "                            [--title TEXT] [--header] [--encoding cp932|utf-8]\n"
+    "                            [--layout postcard|labels] [--sheet A4-12|A4-24 | --sheet-file FILE]\n"
+    "                            [--skip N] [--offset X,Y] [--font FILE] [--from-name TEXT]\n"
+    "                            [--from-address TEXT] [--from-zip CODE] [-d DICTIONARY]\n"
+    "                            (-o FILE.pdf | --dry-run) < LIST",
+    "Reads an address list as csv does (CSV, code page 932 or UTF-8, columns by\n"
+    "number or by the header's names) and prints each row as a piece of mail\n"
+    "into one PDF. The code a row lacks and its customer barcode come from the\n"
+    "same look-up as csv's; a row it cannot place with certainty is printed\n"
+    "without a barcode and named on standard error, never left out.\n"
+    "\n"
+    "Postcards (はがき, 100 × 148 mm), one a row, written top to bottom: the\n"
+    "code's seven digits in the frame printed on the card; the address down the\n"
+    "right, numbers in kanji digit by digit (霞が関一―三―二), the building in a\n"
+    "second column; the company; the name large down the middle with its\n"
+    "title; the sender, where given, in a small frame at the lower left.\n"
+    "Labels, written across: 〒 and the code, the address, the customer barcode\n"
+    "under it at the postal service's sizes (10 point where the label is wide\n"
+    "enough, down to 8; none on labels narrower than that), the company, the\n"
+    "name and its title. The text stays text in the PDF, the font embedded.\n"};
 
 }  // namespace Cli::UsageTexts

@@ -7,6 +7,6 @@
 namespace Cli::UsageTexts {
 
 extern const char kProgram[];  // zenrook-postal --help
-extern const Usage kLookup, kInfo, kImport, kUpdate, kBarcode, kCsv;
+extern const Usage kLookup, kInfo, kImport, kUpdate, kBarcode, kCsv, kPrint;
 
 }  // namespace Cli::UsageTexts

@@ -28,6 +28,7 @@ int main(int argc, char *argv[])
     const std::pair<QString, Command> commands[] = {
         {u"lookup"_s, lookupCommand}, {u"info"_s, infoCommand},       {u"import"_s, importCommand},
         {u"update"_s, updateCommand}, {u"barcode"_s, barcodeCommand}, {u"csv"_s, csvCommand},
+        {u"print"_s, printCommand},
     };
     for (const auto &[name, run] : commands) {
         if (name == command)

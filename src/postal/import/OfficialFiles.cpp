@@ -170,6 +170,25 @@ TownNote townNote(const QString &official)
     return n;
 }
 
+namespace {
+
+// What every row of either file must be: as wide as the file's rows, with
+// a code of seven digits in its place.
+bool wellFormed(const QStringList &f, qsizetype fields, qsizetype zipAt, QString *reason)
+{
+    if (f.size() != fields) {
+        *reason = QString::number(fields) + u" fields expected, "_s + QString::number(f.size()) + u" found"_s;
+        return false;
+    }
+    if (!isZip(f.at(zipAt))) {
+        *reason = u"postal code \""_s + f.at(zipAt) + u"\" is not seven digits"_s;
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
 QString townOf(const QString &official)
 {
     return townNote(official).town;
@@ -192,14 +211,8 @@ bool parseKenAll(const QString &name, const QByteArray &bytes, Source *into, QSt
     const bool ok = eachRecord(
         name, bytes, Encoding::Utf8,
         [&](const QStringList &f, QString *reason) {
-            if (f.size() != 15) {
-                *reason = u"15 fields expected, "_s + QString::number(f.size()) + u" found"_s;
+            if (!wellFormed(f, 15, 2, reason))
                 return false;
-            }
-            if (!isZip(f.at(2))) {
-                *reason = u"postal code \""_s + f.at(2) + u"\" is not seven digits"_s;
-                return false;
-            }
             if (f.at(6).isEmpty() || f.at(7).isEmpty()) {
                 *reason = u"no prefecture or city"_s;
                 return false;
@@ -231,14 +244,8 @@ bool parseJigyosyo(const QString &name, const QByteArray &bytes, Source *into, Q
     return eachRecord(
         name, bytes, Encoding::Cp932,
         [&](const QStringList &f, QString *reason) {
-            if (f.size() != 13) {
-                *reason = u"13 fields expected, "_s + QString::number(f.size()) + u" found"_s;
+            if (!wellFormed(f, 13, 7, reason))
                 return false;
-            }
-            if (!isZip(f.at(7))) {
-                *reason = u"postal code \""_s + f.at(7) + u"\" is not seven digits"_s;
-                return false;
-            }
             if (f.at(2).isEmpty() || f.at(3).isEmpty() || f.at(4).isEmpty()) {
                 *reason = u"no name, prefecture or city"_s;
                 return false;

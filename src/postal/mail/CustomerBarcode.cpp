@@ -171,30 +171,38 @@ QList<int> bars(const QString &character)
     return v < 0 ? QList<int>() : table.at(v);
 }
 
-QString svg(const QStringList &characters, double points)
+QList<Bar> barsOf(const QStringList &characters, double points)
 {
-    // The manual's dimensions at 10 point, in millimetres, scaled with the
-    // size; the quiet zone is at least 2 mm at any size.
-    const double scale = points / 10.0, quiet = 2.0;
+    // The manual's dimensions at 10 point, in millimetres, scaled with the size.
+    const double scale = points / 10.0;
     const double width = 0.6 * scale, pitch = 1.2 * scale, tall = 3.6 * scale, third = 1.2 * scale;
     QList<int> all;
     for (const QString &c : QStringList{u"START"_s} + characters + QStringList{u"STOP"_s})
         all += bars(c);
-    auto mm = [](double v) { return QString::number(v, 'f', 3); };
-    const double w = 2 * quiet + (all.size() - 1) * pitch + width, h = 2 * quiet + tall;
-    QString out = u"<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-                  "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"%1mm\" height=\"%2mm\" viewBox=\"0 0 %1 %2\">\n"
-                  "<title>カスタマバーコード %3</title>\n"
-                  "<rect width=\"%1\" height=\"%2\" fill=\"#ffffff\"/>\n<g fill=\"#000000\">\n"_s.arg(mm(w), mm(h), characters.join(u' '));
+    QList<Bar> drawn;
     for (qsizetype i = 0; i < all.size(); ++i) {
         // Long: the full height; semi-long upper and lower: two thirds from
         // the top or the bottom; timing: the middle third.
         const int kind = all.at(i);
         const double top = kind == 1 || kind == 2 ? 0 : third;
         const double bottom = kind == 1 || kind == 3 ? tall : 2 * third;
-        out += u"<rect x=\"%1\" y=\"%2\" width=\"%3\" height=\"%4\"/>\n"_s.arg(mm(quiet + i * pitch), mm(quiet + top), mm(width),
-                                                                            mm(bottom - top));
+        drawn.append({i * pitch, top, width, bottom - top});
     }
+    return drawn;
+}
+
+QString svg(const QStringList &characters, double points)
+{
+    const QList<Bar> drawn = barsOf(characters, points);
+    auto mm = [](double v) { return QString::number(v, 'f', 3); };
+    const double w = 2 * kQuietZone + drawn.constLast().x + drawn.constLast().width, h = 2 * kQuietZone + 3.6 * points / 10.0;
+    QString out = u"<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                  "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"%1mm\" height=\"%2mm\" viewBox=\"0 0 %1 %2\">\n"
+                  "<title>カスタマバーコード %3</title>\n"
+                  "<rect width=\"%1\" height=\"%2\" fill=\"#ffffff\"/>\n<g fill=\"#000000\">\n"_s.arg(mm(w), mm(h), characters.join(u' '));
+    for (const Bar &b : drawn)
+        out += u"<rect x=\"%1\" y=\"%2\" width=\"%3\" height=\"%4\"/>\n"_s.arg(mm(kQuietZone + b.x), mm(kQuietZone + b.y),
+                                                                            mm(b.width), mm(b.height));
     return out + u"</g>\n</svg>\n"_s;
 }
 

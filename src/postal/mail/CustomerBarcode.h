@@ -35,6 +35,17 @@ int value(const QString &character);
 // timing. Empty for anything else.
 QList<int> bars(const QString &character);
 
+// The bars of the whole barcode (start, the characters, stop) at the size
+// of `points` (8 to 11.5; the manual's dimensions are those of 10 point), in
+// millimetres from the top left of the first bar.
+struct Bar {
+    double x, y, width, height;
+};
+QList<Bar> barsOf(const QStringList &characters, double points = 10);
+
+// The quiet zone the manual asks around the bars at any size, in millimetres.
+inline constexpr double kQuietZone = 2.0;
+
 // The whole barcode (start, the characters, stop) as an SVG drawing in
 // millimetres at the size of `points` (8 to 11.5; the manual's dimensions
 // are those of 10 point), on white, with the quiet zone of 2 mm around it.

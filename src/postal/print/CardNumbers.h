@@ -1,0 +1,12 @@
+#pragma once
+// An address as it is written on a card top to bottom: numbers in kanji
+// digit by digit ("15" as 一五), a dash between numbers as "―" (霞が関一―三―二),
+// Latin letters in their full-width form, which stands upright in a column.
+
+#include <QString>
+
+namespace CardNumbers {
+
+QString vertical(const QString &address);
+
+}  // namespace CardNumbers
