@@ -183,6 +183,25 @@ with tempfile.TemporaryDirectory() as work:
         code, out, err = run("print", "--header", "--address", "住所", "-o", out_pdf, *args, "-d", dictionary,
                              stdin=listed)
         check(code == want and not os.path.exists(out_pdf) and err, f"{what}: exit {code}, no PDF ({err.strip()[:70]})")
+    # An empty list leaves a PDF already there as it was; a device is
+    # written through, never replaced by a file.
+    with open(pdf, "rb") as f:
+        before = f.read()
+    code, out, err = run("print", "--header", "--address", "住所", "-o", pdf, "-d", dictionary, stdin="氏名,会社,住所\n".encode())
+    with open(pdf, "rb") as f:
+        check(code == 1 and f.read() == before and "no rows" in err, "a list of a header alone leaves the PDF there untouched")
+    code, out, err = run("print", "--header", "--address", "住所", "-o", "/dev/null", "-d", dictionary, stdin=listed)
+    check(os.path.exists("/dev/null") and not os.path.isfile("/dev/null"), f"-o /dev/null writes to the device (exit {code})")
+    code, out, err = run("print", "--address", "9", "-o", os.path.join(work, "wide.pdf"), "-d", dictionary, stdin=listed)
+    check(code == 2 and "no column 9" in err and not os.path.exists(os.path.join(work, "wide.pdf")),
+          "a column past the first row's width, without a header, stops before printing")
+    code, out, err = run("print", "--header", "--address", "住所", "-o", os.path.join(work, "nan.pdf"), "--offset", "nan,1",
+                         "-d", dictionary, stdin=listed)
+    check(code == 2, "--offset nan,1 is refused")
+    # Mail to a company and no one in it: the company large, 御中 after it.
+    company = [x for x in words(pdf, 3) if 40 < x[1] < 60 and x[2] > 25]
+    check("".join(x[0] for x in sorted(company, key=lambda x: x[2])) == "日本郵便株式会社御中",
+          "postcard: a company without a name is the name, with 御中: " + "".join(x[0] for x in sorted(company, key=lambda x: x[2])))
     sheet = os.path.join(work, "sheet.txt")
     with open(sheet, "w") as f:
         f.write("labels = 3x8\nsize = 80x40\n")

@@ -4,7 +4,6 @@
 
 #include <atomic>
 #include <cerrno>
-#include <mutex>
 #include <iconv.h>
 
 namespace {
@@ -101,38 +100,32 @@ bool isLeadByte(unsigned char b)
 
 // The code page is stateless, so each character is converted by iconv once
 // and remembered: a list of short cells would otherwise spend its time
-// setting iconv up. A stretch is filled on its first use only, so a program
-// that reads one small file pays for the few stretches it touches.
+// setting iconv up. A character is converted on its first use only, so a
+// program that reads one small file pays for the few characters it holds.
+// Threads that meet an unknown character at once convert it alike.
 constexpr char16_t kNoChar = 0xFFFF;     // no character decodes to it
 constexpr quint16 kNoBytes = 0xFFFF;     // no lead byte is 0xFF
-template <typename Entry, Entry (*convert)(int stretch, int index)>
-class Stretches
+template <typename Entry, Entry (*convert)(int high, int low)>
+class Remembered
 {
 public:
-    Entry at(int stretch, int index)
+    Entry at(int high, int low)
     {
-        Stretch &s = stretches_[stretch];
-        if (!s.ready.load(std::memory_order_acquire)) {
-            const std::lock_guard<std::mutex> lock(s.filling);
-            if (!s.ready.load(std::memory_order_relaxed)) {
-                for (int i = 0; i < 256; ++i)
-                    s.entries[i] = convert(stretch, i);
-                s.ready.store(true, std::memory_order_release);
-            }
+        std::atomic<quint32> &slot = entries_[high << 8 | low];
+        quint32 known = slot.load(std::memory_order_relaxed);
+        if (!(known & kKnown)) {
+            known = kKnown | convert(high, low);
+            slot.store(known, std::memory_order_relaxed);
         }
-        return s.entries[index];
+        return Entry(known & 0xFFFF);
     }
 
 private:
-    struct Stretch {
-        std::atomic<bool> ready{false};
-        std::mutex filling;
-        Entry entries[256];
-    };
-    Stretch stretches_[256];
+    static constexpr quint32 kKnown = 0x10000;
+    std::atomic<quint32> entries_[0x10000] = {};
 };
 
-// Stretch 0 is the single bytes, stretch N the pairs with lead byte N.
+// Lead 0 is the single bytes, lead N the pairs with lead byte N.
 char16_t decodedByIconv(int lead, int byte)
 {
     const char pair[2] = {char(lead), char(byte)};
@@ -173,8 +166,8 @@ quint16 encodedByIconv(int high, int low)
     return quint16(lead << 8 | byte);
 }
 
-Stretches<char16_t, decodedByIconv> decodings;
-Stretches<quint16, encodedByIconv> encodings;
+Remembered<char16_t, decodedByIconv> decodings;
+Remembered<quint16, encodedByIconv> encodings;
 
 quint16 bytesOf(char16_t ch)
 {

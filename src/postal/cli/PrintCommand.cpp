@@ -8,6 +8,8 @@
 #include "postal/print/PrintFont.h"
 #include "postal/print/PrintRun.h"
 
+#include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 
 #include <cmath>
@@ -31,6 +33,18 @@ QString layoutOf(const QCommandLineParser &p, Given *g)
     if (layout != u"postcard"_s && layout != u"labels"_s)
         return u"--layout is postcard or labels"_s;
     g->print.layout = layout == u"postcard"_s ? PrintRun::Layout::Postcard : PrintRun::Layout::Labels;
+    // An option of the other layout is a slip that would waste a stack of cards.
+    const bool labels = g->print.layout == PrintRun::Layout::Labels;
+    for (const QString &o : {u"sheet"_s, u"sheet-file"_s, u"skip"_s}) {
+        if (!labels && p.isSet(o))
+            return u"--%1 is for labels: say --layout labels"_s.arg(o);
+    }
+    for (const QString &o : {u"from-name"_s, u"from-address"_s, u"from-zip"_s}) {
+        if (labels && p.isSet(o))
+            return u"--%1 is for postcards: labels carry no sender"_s.arg(o);
+    }
+    if (p.isSet(u"sheet"_s) && p.isSet(u"sheet-file"_s))
+        return u"--sheet and --sheet-file do not go together"_s;
     QString why;
     const std::optional<LabelSheet> sheet = p.isSet(u"sheet-file"_s) ? LabelSheet::fromFile(p.value(u"sheet-file"_s), &why)
                                                                      : LabelSheet::named(p.value(u"sheet"_s));
@@ -47,13 +61,50 @@ QString layoutOf(const QCommandLineParser &p, Given *g)
         g->print.offsetX = offset.at(0).toDouble(&x);
         g->print.offsetY = offset.at(1).toDouble(&y);
     }
-    if (!x || !y || std::abs(g->print.offsetX) > 20 || std::abs(g->print.offsetY) > 20)
+    if (!x || !y || !(std::abs(g->print.offsetX) <= 20) || !(std::abs(g->print.offsetY) <= 20))  // NaN too
         return u"--offset takes X,Y in mm, each from -20 to 20 (\"1.5,-0.5\")"_s;
     const QString fromZip = p.value(u"from-zip"_s);
     if (!fromZip.isEmpty() && AddressText::zipDigits(fromZip).isEmpty())
         return u"--from-zip is no postal code: "_s + fromZip;
     g->print.from = {p.value(u"from-name"_s), p.value(u"from-address"_s), AddressText::zipDigits(fromZip)};
     return QString();
+}
+
+// The PDF written: to standard output for "-", through something that is
+// no file (a device, a pipe), or as a file that replaces the one there only
+// once it is whole and holds a page. The number of rows printed, or -1
+// when the PDF could not be written (said).
+qint64 toPdf(MailList &list, const Given &g, const std::function<void(const Mail &, const PrintRun::Place &)> &placed)
+{
+    QString why;
+    auto failed = [&](const QString &reason) {
+        std::fprintf(stderr, "zenrook-postal: cannot write %s: %s\n", qPrintable(g.output), qPrintable(reason));
+        return qint64(-1);
+    };
+    const QFileInfo target(g.output);
+    if (g.output == u"-"_s || (target.exists() && !target.isFile())) {
+        QFile out;
+        const bool opened = g.output == u"-"_s ? out.open(stdout, QIODevice::WriteOnly) : (out.setFileName(g.output), out.open(QIODevice::WriteOnly));
+        if (!opened)
+            return failed(out.errorString());
+        const qint64 count = PrintRun::run(list, g.print, [&](const char *data, qsizetype size) { return out.write(data, size) == size; },
+                                           placed, &why);
+        if (count < 0 || !out.flush())
+            return failed(count < 0 ? why : out.errorString());
+        return count;
+    }
+    QSaveFile file(g.output);
+    if (!file.open(QIODevice::WriteOnly))
+        return failed(file.errorString());
+    const qint64 count = PrintRun::run(list, g.print, [&](const char *data, qsizetype size) { return file.write(data, size) == size; },
+                                       placed, &why);
+    if (count == 0) {
+        file.cancelWriting();  // an empty list leaves a PDF there as it was
+        return 0;
+    }
+    if (count < 0 || !file.commit())
+        return failed(count < 0 ? why : file.errorString());
+    return count;
 }
 
 int printed(MailList &list, const Given &g)
@@ -64,41 +115,31 @@ int printed(MailList &list, const Given &g)
     const bool bars = labels && LabelPage::barcodePoints(g.print.sheet) > 0;
     if (labels && !bars)
         std::fprintf(stderr, "zenrook-postal: labels %.1f mm wide are too narrow for the customer barcode (%.1f mm at 8 "
-                             "point with its quiet zone): printed without\n",
+                             "point with its quiet zone): the labels are printed without it\n",
                      g.print.sheet.width, LabelPage::barcodeWidth(8));
     auto placed = [&](const Mail &m, const PrintRun::Place &at) {
         if (!g.dryRun)
             return;
         const QString place = labels ? u"page %1, column %2, row %3"_s.arg(at.page).arg(at.column).arg(at.row)
                                      : u"page %1"_s.arg(at.page);
-        std::printf("line %lld\t%s\t%s\t%s\t%s\n", m.line, qPrintable(place), qPrintable(m.zip),
-                    qPrintable(m.name.isEmpty() ? m.company : m.name),
-                    !labels ? "" : bars && !m.barcode.isEmpty() ? "barcode" : "no barcode");
+        std::printf("line %lld\t%s\t%s\t%s%s\n", m.line, qPrintable(place), qPrintable(m.zip), qPrintable(m.name),
+                    !labels ? "" : bars && !m.barcode.isEmpty() ? "\tbarcode" : "\tno barcode");
     };
     qint64 count = 0;
     QString why;
     if (g.dryRun) {
         count = PrintRun::dryRun(list, g.print, placed);
     } else {
-        QSaveFile file(g.output);
-        if (!file.open(QIODevice::WriteOnly)) {
-            std::fprintf(stderr, "zenrook-postal: cannot write %s: %s\n", qPrintable(g.output), qPrintable(file.errorString()));
-            return 1;
-        }
-        count = PrintRun::run(list, g.print, [&](const char *data, qsizetype size) { return file.write(data, size) == size; },
-                              placed, &why);
-        if (count < 0 || !file.commit()) {
-            std::fprintf(stderr, "zenrook-postal: cannot write %s: %s\n", qPrintable(g.output),
-                         qPrintable(count < 0 ? why : file.errorString()));
-            return 1;
-        }
+        count = toPdf(list, g, placed);
     }
     if (list.failed()) {
         std::fprintf(stderr, "zenrook-postal: the list could not be read to its end; what was read is printed\n");
         code = 1;
     }
+    if (count < 0)
+        return 1;
     if (count == 0) {
-        std::fprintf(stderr, "zenrook-postal: the list has no rows to print\n");
+        std::fprintf(stderr, "zenrook-postal: the list has no rows to print%s\n", g.dryRun ? "" : "; no PDF written");
         return 1;
     }
     return code;
@@ -147,8 +188,10 @@ int printCommand(const QStringList &arguments)
         return Cli::usageError(u"print: --encoding is cp932 or utf-8"_s, u"print"_s);
     if (g.columns.address.isEmpty())
         return Cli::usageError(u"print: --address COLUMN is needed"_s, u"print"_s);
-    if (g.output.isEmpty() && !g.dryRun)
-        return Cli::usageError(u"print: -o FILE.pdf is needed (or --dry-run)"_s, u"print"_s);
+    if (g.output.isEmpty() == !g.dryRun)
+        return Cli::usageError(g.dryRun ? u"print: --dry-run writes no PDF: leave -o out"_s
+                                        : u"print: -o FILE.pdf is needed (or --dry-run)"_s,
+                               u"print"_s);
     if (const QString mistake = layoutOf(p, &g); !mistake.isEmpty())
         return Cli::usageError(u"print: "_s + mistake, u"print"_s);
     QString why;

@@ -32,7 +32,15 @@ QString vertical(const QString &address)
     out.reserve(address.size());
     for (qsizetype i = 0; i < address.size(); ++i) {
         const QChar c = address.at(i);
-        if (const int d = digitOf(c); d >= 0) {
+        if (c.unicode() >= 0xFF61 && c.unicode() <= 0xFF9F) {
+            // Half-width katakana, their voiced marks with them: full width,
+            // as a column wants them.
+            qsizetype end = i;
+            while (end < address.size() && address.at(end).unicode() >= 0xFF61 && address.at(end).unicode() <= 0xFF9F)
+                ++end;
+            out += address.mid(i, end - i).normalized(QString::NormalizationForm_KC);
+            i = end - 1;
+        } else if (const int d = digitOf(c); d >= 0) {
             out += QChar(kanji[d]);
         } else if (isDash(c) && i > 0 && i + 1 < address.size() && digitOf(address.at(i - 1)) >= 0
                    && digitOf(address.at(i + 1)) >= 0) {

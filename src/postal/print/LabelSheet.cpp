@@ -53,7 +53,13 @@ std::optional<LabelSheet> LabelSheet::fromFile(const QString &path, QString *why
             *why = u"%1, line %2: not \"key = value\""_s.arg(path).arg(number);
             return std::nullopt;
         }
-        given.insert(line.left(eq).trimmed().toLower(), line.mid(eq + 1).trimmed());
+        const QString key = line.left(eq).trimmed().toLower();
+        static const QStringList keys{u"page"_s, u"labels"_s, u"size"_s, u"margins"_s, u"gaps"_s};
+        if (!keys.contains(key)) {
+            *why = u"%1, line %2: no such key \"%3\" (page, labels, size, margins, gaps)"_s.arg(path).arg(number).arg(key);
+            return std::nullopt;
+        }
+        given.insert(key, line.mid(eq + 1).trimmed());
     }
     LabelSheet s;
     double across = 0, down = 0;

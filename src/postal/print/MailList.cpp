@@ -52,7 +52,18 @@ bool MailList::open(QString *why)
     address_ = column(columns_.address, names, why);
     zip_ = column(columns_.zip, names, why);
     company_ = column(columns_.company, names, why);
-    return why->isEmpty();
+    if (!why->isEmpty())
+        return false;
+    // Without a header, the first row tells the list's width: a column it
+    // has not is a slip, said before anything is printed.
+    if (!columns_.header && (pending_ = nextRow(&first_))) {
+        const qsizetype widest = std::max({name_.value_or(0), *address_, zip_.value_or(0), company_.value_or(0)});
+        if (widest >= first_.second.size()) {
+            *why = u"no column %1 in the list: its first row has %2"_s.arg(widest + 1).arg(first_.second.size());
+            return false;
+        }
+    }
+    return true;
 }
 
 std::optional<QStringList> MailList::cells(const CsvRecords::Record &r)
@@ -68,7 +79,7 @@ std::optional<QStringList> MailList::cells(const CsvRecords::Record &r)
     return out;
 }
 
-bool MailList::next(Mail *mail)
+bool MailList::nextRow(std::pair<qint64, QStringList> *row)
 {
     CsvRecords::Record r;
     while (source_.next(&r)) {
@@ -81,10 +92,23 @@ bool MailList::next(Mail *mail)
                               + u"; not printed"_s);
             continue;
         }
-        *mail = mailOf(r.line, *read);
+        *row = {r.line, *read};
         return true;
     }
     return false;
+}
+
+bool MailList::next(Mail *mail)
+{
+    std::pair<qint64, QStringList> row;
+    if (pending_) {
+        pending_ = false;
+        row = std::move(first_);
+    } else if (!nextRow(&row)) {
+        return false;
+    }
+    *mail = mailOf(row.first, row.second);
+    return true;
 }
 
 Mail MailList::mailOf(qint64 line, const QStringList &cells)
@@ -95,6 +119,11 @@ Mail MailList::mailOf(qint64 line, const QStringList &cells)
     m.name = cell(name_);
     m.company = cell(company_);
     m.title = !columns_.title.isEmpty() ? columns_.title : m.name.isEmpty() && !m.company.isEmpty() ? u"御中"_s : u"様"_s;
+    // Mail to a company and no one in it: the company is the name, 御中 after it.
+    if (m.name.isEmpty())
+        std::swap(m.name, m.company);
+    if (m.name.isEmpty())
+        m.title.clear();
     const QString zip = cell(zip_), address = cell(address_);
     // A code written in front of the address goes in the code's place.
     const AddressText::LeadingZip front = AddressText::leadingZip(address);
@@ -105,6 +134,8 @@ Mail MailList::mailOf(qint64 line, const QStringList &cells)
                       && (b.answer.certainty == Certainty::Town || b.answer.certainty == Certainty::Business
                           || b.answer.certainty == Certainty::PoBox || b.answer.certainty == Certainty::CatchAll);
     QString digits = AddressText::zipDigits(zip);
+    if (!zip.isEmpty() && digits.isEmpty())
+        warn_(line, u"\"%1\" is no postal code; the address alone is looked up"_s.arg(zip));
     if (digits.isEmpty())
         digits = !front.digits.isEmpty() ? front.digits : sure ? AddressText::zipDigits(first->zip) : QString();
     m.zip = digits.isEmpty() ? QString() : AddressText::formatZip(digits);

@@ -50,6 +50,8 @@ public:
 
 private:
     std::optional<QStringList> cells(const CsvRecords::Record &r);
+    // The next row that can be read, with its line.
+    bool nextRow(std::pair<qint64, QStringList> *row);
     std::optional<qsizetype> column(const QString &given, const QStringList &names, QString *why) const;
     Mail mailOf(qint64 line, const QStringList &cells);
 
@@ -59,4 +61,6 @@ private:
     PostalCsv::ListSource source_;
     std::optional<qsizetype> name_, address_, zip_, company_;
     std::unique_ptr<PostalCsv::Codec> codec_;
+    std::pair<qint64, QStringList> first_;  // read to tell the list's width
+    bool pending_ = false;
 };

@@ -9,6 +9,56 @@ namespace {
 
 constexpr double kPointsPerMm = 72.0 / 25.4;
 
+// What a line or a column must not be broken inside: a number (in digits or
+// in kanji, with the dashes between its parts), a word in katakana, a word
+// in Latin letters. Between such runs and kanji, the usual rules of line
+// breaking hold (no line begins with "・" or ends with "（").
+enum class Run { None, Number, Katakana, Latin };
+
+Run runOf(char16_t u, char16_t before, char16_t after)
+{
+    static const QString kanjiDigits = QStringLiteral("〇一二三四五六七八九");
+    auto digit = [&](char16_t c) {
+        return (c >= u'0' && c <= u'9') || (c >= 0xFF10 && c <= 0xFF19) || kanjiDigits.contains(QChar(c));
+    };
+    if (digit(u) || ((u == u'-' || u == 0x2015 || u == 0xFF0D) && digit(before) && digit(after)))
+        return Run::Number;
+    if ((u >= 0x30A1 && u <= 0x30FA) || u == 0x30FC || (u >= 0xFF66 && u <= 0xFF9F))
+        return Run::Katakana;
+    if ((u >= u'A' && u <= u'Z') || (u >= u'a' && u <= u'z') || (u >= 0xFF21 && u <= 0xFF3A) || (u >= 0xFF41 && u <= 0xFF5A))
+        return Run::Latin;
+    return Run::None;
+}
+
+// The runs of a text as attributes that keep each whole where it can be.
+PangoAttrList *unbroken(const QString &text)
+{
+    PangoAttrList *list = pango_attr_list_new();
+    guint byte = 0, start = 0;
+    Run current = Run::None;
+    qsizetype length = 0;
+    auto close = [&] {
+        if (current != Run::None && length > 1) {
+            PangoAttribute *a = pango_attr_allow_breaks_new(FALSE);
+            a->start_index = start;
+            a->end_index = byte;
+            pango_attr_list_insert(list, a);
+        }
+    };
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t u = text.at(i).unicode();
+        const Run run = runOf(u, i > 0 ? text.at(i - 1).unicode() : 0, i + 1 < text.size() ? text.at(i + 1).unicode() : 0);
+        if (run != current) {
+            close();
+            current = run, start = byte, length = 0;
+        }
+        ++length;
+        byte += u < 0x80 ? 1 : u < 0x800 ? 2 : QChar::isHighSurrogate(u) ? 0 : QChar::isLowSurrogate(u) ? 4 : 3;
+    }
+    close();
+    return list;
+}
+
 }  // namespace
 
 PdfCanvas::PdfCanvas(Write write, const QString &family, double width, double height)
@@ -57,19 +107,23 @@ PangoLayout *PdfCanvas::layout(const QString &text, double points, bool vertical
     }
     pango_font_description_set_absolute_size(font_, points * PANGO_SCALE);
     pango_layout_set_font_description(l, font_);
-    pango_layout_set_wrap(l, PANGO_WRAP_CHAR);
+    pango_layout_set_wrap(l, PANGO_WRAP_WORD_CHAR);
     const QByteArray utf8 = text.toUtf8();
     pango_layout_set_text(l, utf8.constData(), int(utf8.size()));
+    PangoAttrList *attributes = unbroken(text);
+    pango_layout_set_attributes(l, attributes);
+    pango_attr_list_unref(attributes);
     return l;
 }
 
-double PdfCanvas::text(double x, double y, double width, const QString &text, double points, Align align)
+double PdfCanvas::text(double x, double y, double width, const QString &text, double points, Align align, bool measureOnly)
 {
     PangoLayout *l = layout(text, points, false);
     pango_layout_set_width(l, int(pt(width) * PANGO_SCALE));
     pango_layout_set_alignment(l, align == Align::Centre ? PANGO_ALIGN_CENTER : PANGO_ALIGN_LEFT);
     cairo_move_to(cr_, pt(x + offsetX_), pt(y + offsetY_));
-    pango_cairo_show_layout(cr_, l);
+    if (!measureOnly)
+        pango_cairo_show_layout(cr_, l);
     int w = 0, h = 0;
     pango_layout_get_size(l, &w, &h);
     g_object_unref(l);

@@ -28,8 +28,11 @@ public:
 
     enum class Align { Left, Centre };
     // Text across, its top left at (x, y), broken into lines `width` wide;
-    // the height it took.
-    double text(double x, double y, double width, const QString &text, double points, Align align = Align::Left);
+    // the height it took. With `measureOnly`, nothing is drawn. Lines and
+    // columns are not broken inside a number or a word in katakana or Latin
+    // letters where they can be broken elsewhere.
+    double text(double x, double y, double width, const QString &text, double points, Align align = Align::Left,
+                bool measureOnly = false);
     // Text top to bottom: the first column's right edge at `right`, each
     // column beginning at `top` and `height` long, the next to the left;
     // the width it took. With `measureOnly`, nothing is drawn.

@@ -93,7 +93,11 @@ void draw(PdfCanvas &canvas, const Mail &mail, const Sender &from)
         right -= 2 + canvas.columns(right - 2, kAddressTop + 14, length - 14, CardNumbers::vertical(mail.company), 12);
 
     // The name, large, down the middle; its title after a space.
-    const QString name = mail.name.isEmpty() ? mail.title : mail.name + u"　"_s + mail.title;
+    const QString name = mail.title.isEmpty() ? mail.name : mail.name + u"　"_s + mail.title;
+    if (name.isEmpty()) {
+        sender(canvas, from);
+        return;
+    }
     const double nameLength = kNameBottom - kNameTop;
     const double nameSize = fitting(canvas, name, 24, nameLength, 12);
     const double column = canvas.columns(0, 0, nameLength, name, nameSize, true);

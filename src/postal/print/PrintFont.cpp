@@ -24,16 +24,27 @@ QString familyOfPattern(FcPattern *pattern)
 std::optional<QString> family(const QString &file, QString *why)
 {
     if (!file.isEmpty()) {
+        if (!QFileInfo(file).isFile()) {
+            *why = file + (QFileInfo::exists(file) ? u": not a file"_s : u": no such file"_s);
+            return std::nullopt;
+        }
         const QByteArray path = QFile::encodeName(QFileInfo(file).absoluteFilePath());
         int count = 0;
-        FcPattern *query = QFileInfo(file).isFile()
-                               ? FcFreeTypeQuery(reinterpret_cast<const FcChar8 *>(path.constData()), 0, nullptr, &count)
-                               : nullptr;
+        FcPattern *query = FcFreeTypeQuery(reinterpret_cast<const FcChar8 *>(path.constData()), 0, nullptr, &count);
         const QString name = query ? familyOfPattern(query) : QString();
+        // A font without kana and kanji would leave every address to
+        // whatever font the system puts in for it.
+        FcCharSet *chars = nullptr;
+        const bool japanese = query && FcPatternGetCharSet(query, FC_CHARSET, 0, &chars) == FcResultMatch
+                              && FcCharSetHasChar(chars, 0x3042) && FcCharSetHasChar(chars, 0x6771);
         if (query)
             FcPatternDestroy(query);
         if (name.isEmpty() || !FcConfigAppFontAddFile(FcConfigGetCurrent(), reinterpret_cast<const FcChar8 *>(path.constData()))) {
             *why = file + u": not a font file that can be read"_s;
+            return std::nullopt;
+        }
+        if (!japanese) {
+            *why = file + u": a font without Japanese (no あ or 東 in it)"_s;
             return std::nullopt;
         }
         return name;
