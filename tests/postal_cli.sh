@@ -69,6 +69,13 @@ grep -q "line 4: the town is not known: the city's catch-all code 100-0000 gets 
   && grep -q 'line 6: no postal code 999-9999' "$work/err" && grep -q 'line 9: the address is not of the code 100-0013' "$work/err" \
   && grep -q 'line 11: the address is not of the code 100-0001' "$work/err" \
   && grep -q 'line 12: the address is not of the code 100-0001' "$work/err" && ok "barcode: the lines without one are named with the reason" || bad "barcode stderr: $(cat "$work/err")"
+# A building's floor code with the building's street address and not its
+# name: its barcode (the check character: 1+6+1+2+3+10+2+10+5 and eight CC4
+# of 14 make 152, a multiple of 19, so 0); but not another town.
+printf '1006012\t東京都千代田区霞が関3-2-5\n1006012\t東京都千代田区永田町1\n' | "$cmd" barcode -d "$dict" >"$work/out" 2>/dev/null
+[ "$(head -1 "$work/out")" = $'1006012\t3-2-5\t1 0 0 6 0 1 2 3 - 2 - 5 CC4 CC4 CC4 CC4 CC4 CC4 CC4 CC4 0' ] \
+  && [ "$(tail -1 "$work/out")" = $'\t\t' ] && ok "barcode: a floor's code with the building's street address" \
+  || bad "floor code with street address: $(cat "$work/out")"
 printf '1008050\n' | "$cmd" barcode -d "$dict" --svg "$work/one.svg" --points 8 >/dev/null && grep -q '<svg' "$work/one.svg" \
   && [ "$(grep -c '<rect' "$work/one.svg")" = 68 ] && grep -q 'width="67.840mm"' "$work/one.svg" \
   && ok "barcode --svg: one drawing of 67 bars on white at 8 point" || bad "barcode --svg: $(head -c 300 "$work/one.svg")"

@@ -134,6 +134,18 @@ AddressAnswer byZip(PostalDictionary &d, const QString &digits, const QString &a
         if (c.zip == code)
             return answerOf({c});
     }
+    // A high-rise building's code (its floors' codes are NNN-6xxx) with the
+    // building's street address, its name not written ("1066145" and
+    // "港区六本木6-10-1"): the town the address names is the building's.
+    for (const AddressCandidate &c : written.choices) {
+        const QString place = AddressText::comparable(c.address.chopped(c.afterTown.size()));
+        for (const PostalDictionary::Entry &row : rows) {
+            const QString whole = AddressText::comparable(row.pref + row.city + row.town);
+            if (c.certainty == Certainty::Town && digits.at(3) == u'6' && row.name.isEmpty()
+                && whole.size() > place.size() && whole.startsWith(place))
+                return answerOf({candidate(row, c.address, c.afterTown)});
+        }
+    }
     const QList<AddressCandidate> found = locatedInRows(rows, typed, address, candidate);
     if (!found.isEmpty())
         return answerOf(found);
