@@ -26,6 +26,18 @@ int finishOutput(int code)
     return code;
 }
 
+std::optional<PostalCsv::Encoding> encodingNamed(const QString &name)
+{
+    const QString n = name.toLower();
+    if (n.isEmpty())
+        return PostalCsv::Encoding::Detect;
+    if (n == u"cp932"_s || n == u"shift_jis"_s || n == u"sjis"_s)
+        return PostalCsv::Encoding::Cp932;
+    if (n == u"utf-8"_s || n == u"utf8"_s)
+        return PostalCsv::Encoding::Utf8;
+    return std::nullopt;
+}
+
 QCommandLineOption dictionaryOption()
 {
     return QCommandLineOption({u"d"_s, u"dictionary"_s}, u"use this dictionary rather than the installed one"_s, u"FILE"_s);

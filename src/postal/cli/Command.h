@@ -7,6 +7,8 @@
 #include <QList>
 #include <QStringList>
 
+#include "postal/mail/PostalCsv.h"
+
 #include <optional>
 
 namespace Cli {
@@ -30,6 +32,10 @@ int usageError(const QString &message, const QString &command = {});
 // The end of a command that wrote to standard output: what did not reach it
 // is an error.
 int finishOutput(int code);
+
+// A list's encoding as --encoding names it: none (a mistake) for a name
+// that is neither cp932 nor utf-8 (nor their other spellings); Detect for "".
+std::optional<PostalCsv::Encoding> encodingNamed(const QString &name);
 
 // The -d, --dictionary option that the commands reading a dictionary share.
 QCommandLineOption dictionaryOption();

@@ -81,17 +81,14 @@ int csvCommand(const QStringList &arguments)
     o.zip = parser.value(zip);
     o.header = parser.isSet(header);
     o.fill = parser.isSet(fillZip);
-    const QString named = parser.value(encoding).toLower();
     if (o.address.isEmpty())
         return Cli::usageError(u"csv: --address COLUMN is needed"_s, u"csv"_s);
     if (o.fill && o.zip.isEmpty())
         return Cli::usageError(u"csv: --fill writes into the --zip column; name it"_s, u"csv"_s);
-    if (named == u"cp932"_s || named == u"shift_jis"_s || named == u"sjis"_s)
-        o.encoding = PostalCsv::Encoding::Cp932;
-    else if (named == u"utf-8"_s || named == u"utf8"_s)
-        o.encoding = PostalCsv::Encoding::Utf8;
-    else if (!named.isEmpty())
+    const std::optional<PostalCsv::Encoding> told = Cli::encodingNamed(parser.value(encoding));
+    if (!told)
         return Cli::usageError(u"csv: --encoding is cp932 or utf-8"_s, u"csv"_s);
+    o.encoding = *told;
     const Cli::Workers w = Cli::workers(parser.value(dictionary));
     if (w.all.isEmpty())
         return 1;

@@ -179,13 +179,10 @@ int printCommand(const QStringList &arguments)
     g.output = p.value(u"o"_s);
     g.columns = {p.value(u"name"_s), p.value(u"address"_s), p.value(u"zip"_s), p.value(u"company"_s), p.value(u"title"_s),
                  p.isSet(u"header"_s), PostalCsv::Encoding::Detect};
-    const QString encoding = p.value(u"encoding"_s).toLower();
-    if (encoding == u"cp932"_s || encoding == u"shift_jis"_s || encoding == u"sjis"_s)
-        g.columns.encoding = PostalCsv::Encoding::Cp932;
-    else if (encoding == u"utf-8"_s || encoding == u"utf8"_s)
-        g.columns.encoding = PostalCsv::Encoding::Utf8;
-    else if (!encoding.isEmpty())
+    const std::optional<PostalCsv::Encoding> encoding = Cli::encodingNamed(p.value(u"encoding"_s));
+    if (!encoding)
         return Cli::usageError(u"print: --encoding is cp932 or utf-8"_s, u"print"_s);
+    g.columns.encoding = *encoding;
     if (g.columns.address.isEmpty())
         return Cli::usageError(u"print: --address COLUMN is needed"_s, u"print"_s);
     if (g.output.isEmpty() == !g.dryRun)
